@@ -1,0 +1,37 @@
+#include "app/interrupt.h"
+
+#include <mutex>
+#include <string_view>
+
+#include "platform/console.h"
+#include "task/copy_thread.h"
+
+std::atomic<CCopyThread*> g_pCopyThread{nullptr};
+std::atomic<bool> g_bCopyDone{false};
+
+namespace {
+
+void Write(std::string_view text)
+{
+    platform::WriteStandardOutput(text.data(), text.size());
+}
+
+}  // namespace
+
+void CtrlCHandler()
+{
+    platform::Beep(1000, 100);
+    Write("\nUser interrupt with CTRL-C...");
+    {
+        // The job signals completion under the same lock, so a job seen here
+        // as not done cannot be destroyed while its flags are being set.
+        std::lock_guard<std::mutex> lock(CCopyThread::LifetimeLock());
+        CCopyThread* job = g_pCopyThread.load();
+        if (job != nullptr && !g_bCopyDone.load())
+            job->CancelAll();
+    }
+    do {
+        platform::SleepMs(500);
+    } while (!g_bCopyDone.load());
+    Write("\n");
+}

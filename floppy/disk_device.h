@@ -1,0 +1,42 @@
+#pragma once
+// The sector device that the disk reader and writer work on.
+//
+// No operation prints: each answers with a bool and leaves the operating
+// system's last error in place for the caller to report.
+
+#include <cstdint>
+#include <string>
+
+#include "floppy/disk_geometry.h"
+#include "floppy/drive_volume.h"
+#include "platform/raw_volume.h"
+#include "task/console_log.h"
+
+class CDiskDevice : public CConsoleLog {
+public:
+    CDiskDevice() = default;
+    ~CDiskDevice() override;
+
+    // Closes the handle; false when it was not open or the system refused
+    // (the handle then stays, so that a later Close tries again).
+    bool Close();
+
+    std::string DescribeMediaType(std::uint32_t mediaType) const;
+
+    virtual bool Open(DriveVolume volume, bool flag) = 0;
+    virtual bool Probe(DriveVolume volume) = 0;
+    virtual bool GetGeometry(DiskGeometry& out) = 0;
+    // Cylinder, sector and head count from 1, in this argument order.
+    virtual bool WriteSector(const DiskGeometry& geometry, const std::uint8_t* source,
+                             std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) = 0;
+    virtual bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target,
+                            std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) = 0;
+
+protected:
+    platform::VolumeHandle m_hDevice = nullptr;
+};
+
+// Byte offset of a sector on the medium and in a disk buffer (1-based numbers,
+// unsigned 32-bit arithmetic).
+std::uint32_t SectorOffset(const DiskGeometry& geometry, std::uint32_t cylinder,
+                           std::uint32_t head, std::uint32_t sector);

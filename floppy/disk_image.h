@@ -1,0 +1,55 @@
+#pragma once
+// One whole disk in memory: its geometry and its data, raw (every sector in
+// linear order) or compressed (one zlib stream).
+
+#include <cstdint>
+#include <vector>
+
+#include "floppy/byte_buffer.h"
+#include "floppy/disk_geometry.h"
+#include "task/console_log.h"
+
+class CDiskDevice;
+class CImageFile;
+
+class CDiskImage : public CConsoleLog {
+public:
+    CDiskImage() = default;
+    ~CDiskImage() override;
+
+    // Takes the geometry and a zero-filled buffer of its raw size. False (and
+    // no buffer) when memory is short or the size does not fit 32 bits.
+    bool Allocate(const DiskGeometry& geometry);
+    // Releases the buffer; the geometry stays. Always true.
+    bool Free();
+    // Start of a sector in the raw buffer (1-based numbers); null while the
+    // image is empty or compressed. The numbers are not checked.
+    std::uint8_t* SectorAddress(std::uint32_t cylinder, std::uint32_t head, std::uint32_t sector);
+
+    // Replaces the buffer with `data` of `size` bytes.
+    void AdoptData(ByteBuffer data, std::uint32_t size, bool compressed);
+
+    // Disk reader and writer: the whole disk, sector by sector.
+    bool ReadFromDevice(CDiskDevice& device);
+    bool WriteToDevice(CDiskDevice& device);
+
+    // Compresses (true) or expands (false) the buffer in place.
+    bool CompressData(bool compress);
+
+    // Image writer and reader over an open image file.
+    bool WriteToFile(CImageFile& file);
+    bool ReadFromFile(CImageFile& file);
+
+    DiskGeometry m_geometry;
+    ByteBuffer m_pData;
+    std::uint32_t m_nSize = 0;
+    bool m_bCompressed = false;
+
+    // 0-based linear indexes of the sectors that the last disk transfer skipped.
+    std::vector<std::uint32_t> m_skippedSectors;
+
+private:
+    enum class Direction { Read, Write };
+    bool QueryMedia(CDiskDevice& device, DiskGeometry& inserted);
+    bool TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction);
+};

@@ -1,0 +1,66 @@
+#include "floppy/floppy_device.h"
+
+namespace {
+
+// The drive letter of a volume code; 0 for a code that names no drive.
+char DriveLetter(DriveVolume volume)
+{
+    switch (volume) {
+    case VolumeA: return 'A';
+    case VolumeB: return 'B';
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+bool CFloppyDevice::Open(DriveVolume volume, bool /*flag*/)
+{
+    Close();
+    const char letter = DriveLetter(volume);
+    if (letter == 0)
+        return false;
+    m_hDevice = platform::OpenVolume(letter);
+    return m_hDevice != nullptr;
+}
+
+bool CFloppyDevice::Probe(DriveVolume volume)
+{
+    Close();
+    if (!Open(volume, true))
+        return false;
+    return Close();
+}
+
+bool CFloppyDevice::GetGeometry(DiskGeometry& out)
+{
+    if (m_hDevice == nullptr)
+        return false;
+    platform::VolumeGeometry reported;
+    if (!platform::GetVolumeGeometry(m_hDevice, reported))
+        return false;
+    out.BytesPerSector = reported.bytesPerSector;
+    out.SectorsPerTrack = reported.sectorsPerTrack;
+    out.TracksPerCylinder = reported.tracksPerCylinder;
+    out.Cylinders = reported.cylinders;
+    out.MediaType = reported.mediaType;
+    return true;
+}
+
+bool CFloppyDevice::WriteSector(const DiskGeometry& geometry, const std::uint8_t* source, std::uint16_t cylinder,
+                                std::uint16_t sector, std::uint16_t head)
+{
+    if (m_hDevice == nullptr)
+        return false;
+    return platform::WriteVolume(m_hDevice, SectorOffset(geometry, cylinder, head, sector), source,
+                                 geometry.BytesPerSector);
+}
+
+bool CFloppyDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* target, std::uint16_t cylinder,
+                               std::uint16_t sector, std::uint16_t head)
+{
+    if (m_hDevice == nullptr)
+        return false;
+    return platform::ReadVolume(m_hDevice, SectorOffset(geometry, cylinder, head, sector), target,
+                                geometry.BytesPerSector);
+}

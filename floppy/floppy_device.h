@@ -1,0 +1,15 @@
+#pragma once
+
+#include "floppy/disk_device.h"
+
+// The sector device over the raw volume of drive A: or B:.
+class CFloppyDevice : public CDiskDevice {
+public:
+    bool Open(DriveVolume volume, bool flag) override;
+    bool Probe(DriveVolume volume) override;
+    bool GetGeometry(DiskGeometry& out) override;
+    bool WriteSector(const DiskGeometry& geometry, const std::uint8_t* source,
+                     std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) override;
+    bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target,
+                    std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) override;
+};

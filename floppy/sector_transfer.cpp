@@ -1,0 +1,81 @@
+#include <cstring>
+
+#include "floppy/disk_device.h"
+#include "floppy/disk_image.h"
+#include "platform/last_error.h"
+
+namespace {
+
+enum class SectorResult { Transferred, Fixed, Skipped, MediumFailed };
+
+bool TransferOnce(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
+                  std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
+{
+    return write ? device.WriteSector(geometry, place, cylinder, sector, head)
+                 : device.ReadSector(geometry, place, cylinder, sector, head);
+}
+
+// Two attempts with no pause between them. A failure that concerns the whole
+// medium (write protection, no disk, drive gone) is not retried: every other
+// sector would fail the same way.
+SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
+                               std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
+{
+    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
+        return SectorResult::Transferred;
+    if (platform::IsWholeMediumError(platform::GetLastErrorCode()))
+        return SectorResult::MediumFailed;
+    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
+        return SectorResult::Fixed;
+    return platform::IsWholeMediumError(platform::GetLastErrorCode()) ? SectorResult::MediumFailed
+                                                                        : SectorResult::Skipped;
+}
+
+}  // namespace
+
+bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction)
+{
+    m_skippedSectors.clear();
+    std::uint32_t rawSize = 0;
+    if (!RawDiskSize(geometry, rawSize) || rawSize == 0)
+        return false;  // no sector to visit
+
+    const bool write = direction == Direction::Write;
+    std::uint64_t transferred = 0;
+    std::uint32_t linearIndex = 0;
+    for (std::uint64_t cylinder = 1; cylinder <= geometry.Cylinders; ++cylinder) {
+        for (std::uint64_t head = 1; head <= geometry.TracksPerCylinder; ++head) {
+            for (std::uint64_t sector = 1; sector <= geometry.SectorsPerTrack; ++sector, ++linearIndex) {
+                std::uint8_t* place = SectorAddress(static_cast<std::uint32_t>(cylinder), static_cast<std::uint32_t>(head),
+                                                     static_cast<std::uint32_t>(sector));
+                const auto c = static_cast<std::uint16_t>(cylinder);
+                const auto s = static_cast<std::uint16_t>(sector);
+                const auto h = static_cast<std::uint16_t>(head);
+                const SectorResult result = TransferWithRetry(device, geometry, place, write, c, s, h);
+                if (result == SectorResult::Fixed) {
+                    Print(FormatText("Fixed cyl %i, sect %i, head %i.", c, s, h), false);
+                } else if (result != SectorResult::Transferred) {
+                    PrintError(GetLastErrorText());
+                    Print(FormatText("Skipping cyl %i, sect %i, head %i.", c, s, h), false);
+                    m_skippedSectors.push_back(linearIndex);
+                    // A sector we could not read holds zeros, never what a
+                    // failed transfer may have left behind.
+                    if (!write)
+                        std::memset(place, 0, geometry.BytesPerSector);
+                    if (result == SectorResult::MediumFailed)
+                        return false;
+                }
+                if (result != SectorResult::Skipped)
+                    ++transferred;
+                if (CheckCancel())
+                    return false;
+            }
+            if (CheckCancel())
+                return false;
+        }
+        if (CheckCancel())
+            return false;
+    }
+    // A transfer in which not one sector moved has produced nothing usable.
+    return transferred > 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The record layer of image files: little-endian typed records, closed by an
+// end record that carries the 12-byte trailer (always the file's last bytes).
+
+#include <cstdint>
+
+#include "floppy/byte_buffer.h"
+#include "image/image_file.h"
+
+class CConsoleLog;
+
+enum ImageRecordType : std::uint16_t {
+    RecordEnd = 1,
+    RecordGeometry = 10,
+    RecordCompressedData = 11,
+    RecordRawData = 12,
+    RecordReservedFlag = 30,
+};
+
+struct ImageTrailer {
+    std::uint32_t TotalSize = 0;
+    std::uint16_t VersionMajor = 0;
+    std::uint16_t VersionMinor = 0;
+    std::uint32_t Magic = 0;
+};
+
+constexpr std::uint32_t kImageMagic = 0x3D5B2A34;
+constexpr std::uint16_t kImageVersionMajor = 2;
+constexpr std::uint16_t kImageVersionMinor = 1;
+constexpr std::uint32_t kTrailerSize = 12;
+constexpr std::uint32_t kEndRecordSize = 14;
+
+// Type (2 bytes), length (4) and content; returns length + 6.
+std::uint32_t WriteRecord(CImageFile& file, std::uint16_t type, std::uint32_t length, const void* content);
+// Type 1 and the trailer; returns 14.
+std::uint32_t WriteEndRecord(CImageFile& file, const ImageTrailer& trailer);
+// Reads one record. Returns length + 6 and hands out the content when the
+// record was read whole; 0 for the end record (only its type is consumed) and
+// for a record that the end of the file cuts short (no content is allocated).
+std::uint32_t ReadRecord(CImageFile& file, std::uint16_t& type, std::uint32_t& length, ByteBuffer& content);
+// The last 12 bytes of the file; all zero for a file shorter than that.
+ImageTrailer ReadTrailer(CImageFile& file);
+
+// Checks the trailer, seeks to the image's first byte and prints a notice for
+// a version other than 2.1 through `reporter`. True when the file may be read.
+bool ValidateImageFile(CImageFile& file, const CConsoleLog& reporter);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "image/disk_file.h"
+
+// A new image that takes the place of the target only once it is complete:
+// it is written to a new file in the target's folder and moved over the target
+// by Commit. Until then, and after any failure, the target stays as it was.
+class CImageTarget {
+public:
+    CImageTarget() = default;
+    ~CImageTarget();  // abandons an uncommitted file
+    CImageTarget(const CImageTarget&) = delete;
+    CImageTarget& operator=(const CImageTarget&) = delete;
+
+    // False when the image cannot be created there: the folder takes no new
+    // file, or an existing target cannot be written (a folder, a read-only or
+    // locked file).
+    bool Create(const std::string& target);
+    CImageFile& File() { return *m_file; }
+
+    // Flushes and closes the new file and moves it over the target. False when
+    // any of it fails; the new file is then removed.
+    bool Commit();
+
+private:
+    void Abandon();
+
+    std::string m_strTarget;
+    std::string m_strTemporary;
+    std::unique_ptr<CDiskFile> m_file;
+    platform::FileHandle m_hTargetLock = nullptr;  // held on an existing target
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Standard output, the interrupt key and the little process services the
+// program needs around it.
+
+#include <cstddef>
+
+namespace platform {
+
+// Makes standard output unbuffered so that every announcement is visible
+// before its stage runs. Call once at start.
+void PrepareStandardOutput();
+
+// Writes the bytes unchanged to standard output. Never disturbs the last error.
+void WriteStandardOutput(const char* data, std::size_t size);
+
+// Called for each Ctrl-C, on a thread of its own; it may print, sleep and wait.
+using InterruptHandler = void (*)();
+
+// Installs `handler` for Ctrl-C only; every other console event or signal keeps
+// its default (the process ends). Returns false when it cannot be installed.
+bool InstallInterruptHandler(InterruptHandler handler);
+
+// Sounds the bell (Windows: Beep; Linux: BEL on standard error when that is a
+// terminal, so standard output stays exact).
+void Beep(unsigned frequencyHz, unsigned durationMs);
+
+void SleepMs(unsigned milliseconds);
+
+}  // namespace platform

@@ -1,0 +1,226 @@
+#include <fcntl.h>
+#include <linux/fd.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/last_error.h"
+#include "platform/posix/drive_discovery.h"
+#include "platform/posix/floppy_layouts.h"
+#include "platform/posix/volume_path.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kDirectAlignment = 4096;
+
+struct Volume {
+    int descriptor = -1;
+    bool blockDevice = false;  // O_DIRECT: every transfer through the bounce buffer
+    bool readOnly = false;     // a write-protected medium, opened to be imaged
+    void* bounce = nullptr;
+    std::size_t bounceSize = 0;
+};
+
+Volume* AsVolume(VolumeHandle handle)
+{
+    return static_cast<Volume*>(handle);
+}
+
+int OpenRetrying(const std::string& path, int flags)
+{
+    int descriptor = -1;
+    do {
+        descriptor = open(path.c_str(), flags | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+// Transfers through O_DIRECT need a buffer aligned to the device's blocks.
+bool EnsureBounce(Volume& volume, std::size_t size)
+{
+    if (volume.bounceSize >= size)
+        return true;
+    void* buffer = nullptr;
+    const std::size_t rounded = (size + kDirectAlignment - 1) / kDirectAlignment * kDirectAlignment;
+    if (posix_memalign(&buffer, kDirectAlignment, rounded) != 0) {
+        errno = ENOMEM;
+        return false;
+    }
+    std::free(volume.bounce);
+    volume.bounce = buffer;
+    volume.bounceSize = rounded;
+    return true;
+}
+
+// Media of a known size only: USB drives, other block devices, plain files.
+bool GeometryFromCapacity(const Volume& volume, VolumeGeometry& out)
+{
+    std::uint64_t bytes = 0;
+    if (volume.blockDevice) {
+        if (ioctl(volume.descriptor, BLKGETSIZE64, &bytes) != 0)
+            return false;
+    } else {
+        struct stat status {};
+        if (fstat(volume.descriptor, &status) != 0)
+            return false;
+        bytes = static_cast<std::uint64_t>(status.st_size);
+    }
+    if (!GeometryForCapacity(bytes, out)) {
+        errno = EMEDIUMTYPE;
+        return false;
+    }
+    return true;
+}
+
+// The floppy driver knows the format of the disk it holds; the drive's type
+// name starts with a lower-case letter for a 5.25" drive.
+bool GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& parameters, VolumeGeometry& out)
+{
+    VolumeGeometry layout;
+    layout.bytesPerSector = 128u << FD_SIZECODE(&parameters);
+    layout.sectorsPerTrack = parameters.sect;
+    layout.tracksPerCylinder = parameters.head;
+    layout.cylinders = parameters.track;
+    floppy_drive_name name{};
+    const bool fiveAndAQuarter =
+        ioctl(volume.descriptor, FDGETDRVTYP, name) == 0 && std::islower(static_cast<unsigned char>(name[0]));
+    layout.mediaType = MediaTypeForLayout(layout, fiveAndAQuarter);
+    out = layout;
+    return true;
+}
+
+}  // namespace
+
+int NormaliseMediumError(int error)
+{
+    return error == ENXIO ? ENOMEDIUM : error;
+}
+
+VolumeHandle OpenVolumePath(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return nullptr;
+    auto* volume = new (std::nothrow) Volume;
+    if (volume == nullptr) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    volume->blockDevice = S_ISBLK(status.st_mode);
+    // Never O_NONBLOCK: the floppy driver would then skip its write-protect check.
+    const int direct = volume->blockDevice ? O_DIRECT : 0;
+    volume->descriptor = OpenRetrying(path, O_RDWR | direct);
+    if (volume->descriptor < 0 && (errno == EROFS || errno == EACCES)) {
+        // A protected disk can still be imaged.
+        volume->descriptor = OpenRetrying(path, O_RDONLY | direct);
+        volume->readOnly = volume->descriptor >= 0;
+    }
+    if (volume->descriptor < 0) {
+        const int error = NormaliseMediumError(errno);
+        delete volume;
+        errno = error;
+        return nullptr;
+    }
+    return volume;
+}
+
+VolumeHandle OpenVolume(char driveLetter)
+{
+    const auto drives = DiscoverFloppyDrives("/sys", "/dev");
+    const auto index = static_cast<std::size_t>(driveLetter - 'A');
+    if (driveLetter < 'A' || index >= drives.size()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return OpenVolumePath(drives[index]);
+}
+
+bool CloseVolume(VolumeHandle handle)
+{
+    Volume* volume = AsVolume(handle);
+    // What was written must be on the medium before we call the job done.
+    if (!volume->readOnly && fsync(volume->descriptor) != 0 && errno != EINVAL)
+        return false;
+    if (close(volume->descriptor) != 0 && errno != EINTR)
+        return false;
+    std::free(volume->bounce);
+    delete volume;
+    return true;
+}
+
+bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
+{
+    const Volume& volume = *AsVolume(handle);
+    floppy_struct parameters{};
+    if (volume.blockDevice && ioctl(volume.descriptor, FDGETPRM, &parameters) == 0)
+        return GeometryFromFloppyDriver(volume, parameters, out);
+    if (volume.blockDevice && errno != ENOTTY && errno != EINVAL) {
+        errno = NormaliseMediumError(errno == ENODEV ? ENXIO : errno);
+        return false;
+    }
+    return GeometryFromCapacity(volume, out);
+}
+
+// One sector: exactly `size` bytes at `offset`, or a failure. A short read or
+// write (end of the medium) fails with EIO; an interrupted call is repeated.
+bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+{
+    Volume& volume = *AsVolume(handle);
+    if (volume.blockDevice && !EnsureBounce(volume, size))
+        return false;
+    void* buffer = volume.blockDevice ? volume.bounce : target;
+    ssize_t count = 0;
+    do {
+        count = pread(volume.descriptor, buffer, size, static_cast<off_t>(offset));
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        errno = NormaliseMediumError(errno);
+        return false;
+    }
+    if (static_cast<std::uint32_t>(count) != size) {
+        errno = EIO;
+        return false;
+    }
+    if (volume.blockDevice)
+        std::memcpy(target, volume.bounce, size);
+    return true;
+}
+
+bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size)
+{
+    Volume& volume = *AsVolume(handle);
+    if (volume.readOnly) {
+        errno = EROFS;
+        return false;
+    }
+    if (volume.blockDevice) {
+        if (!EnsureBounce(volume, size))
+            return false;
+        std::memcpy(volume.bounce, source, size);
+    }
+    const void* buffer = volume.blockDevice ? volume.bounce : source;
+    ssize_t count = 0;
+    do {
+        count = pwrite(volume.descriptor, buffer, size, static_cast<off_t>(offset));
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        errno = NormaliseMediumError(errno);
+        return false;
+    }
+    if (static_cast<std::uint32_t>(count) != size) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+set(MV_PLATFORM_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standard_output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/interrupt_handler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform_info.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/floppy_layouts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
+)
+set(MV_PLATFORM_LIBS "")

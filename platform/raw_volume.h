@@ -1,0 +1,38 @@
+#pragma once
+// Raw access to a floppy drive's whole medium, one sector at a time.
+//
+// Every call reports success as a bool and, on failure, leaves the thread's
+// last error (see last_error.h) describing the cause. Nothing here prints.
+
+#include <cstdint>
+
+namespace platform {
+
+// Opaque handle of an open drive; nullptr means "not open".
+using VolumeHandle = void*;
+
+// Layout of the inserted medium as the drive reports it.
+struct VolumeGeometry {
+    std::uint32_t bytesPerSector = 0;
+    std::uint32_t sectorsPerTrack = 0;
+    std::uint32_t tracksPerCylinder = 0;
+    std::uint32_t cylinders = 0;  // low 32 bits of the drive's count
+    std::uint32_t mediaType = 0;  // Windows MEDIA_TYPE code
+};
+
+// Opens drive 'A' or 'B' for reading and writing (Linux: read-only when the
+// medium is write-protected). Returns nullptr on failure.
+VolumeHandle OpenVolume(char driveLetter);
+
+// Closes the handle. On failure the handle stays valid and may be closed again.
+bool CloseVolume(VolumeHandle handle);
+
+// Geometry of the medium now in the drive; `out` is untouched on failure.
+bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out);
+
+// Transfers exactly `size` bytes at byte `offset` from the start of the medium,
+// synchronously. A transfer that moves fewer bytes than asked is a failure.
+bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size);
+bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size);
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include "platform/file.h"
+
+#include <algorithm>
+
+#include "platform/win32/win32_api.h"
+
+namespace platform {
+
+namespace {
+
+HANDLE ToHandle(FileHandle file) { return static_cast<HANDLE>(file); }
+
+FileHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+// One ReadFile or WriteFile call moves at most a DWORD's worth.
+DWORD ChunkOf(std::size_t size)
+{
+    return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+}
+
+DWORD MoveMethodOf(SeekOrigin origin)
+{
+    switch (origin) {
+    case SeekOrigin::Current:
+        return FILE_CURRENT;
+    case SeekOrigin::End:
+        return FILE_END;
+    case SeekOrigin::Begin:
+        break;
+    }
+    return FILE_BEGIN;
+}
+
+}  // namespace
+
+// Others may write but not read while the image is being made, so no reader
+// sees half an image.
+FileHandle CreateNewFile(const std::string& path)
+{
+    return Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_NEW);
+}
+
+FileHandle OpenExistingForWriting(const std::string& path)
+{
+    return Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
+}
+
+FileHandle OpenForReading(const std::string& path)
+{
+    return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+}
+
+bool ReadFile(FileHandle file, void* target, std::size_t size, std::size_t& got)
+{
+    DWORD read = 0;
+    if (!::ReadFile(ToHandle(file), target, ChunkOf(size), &read, nullptr))
+        return false;
+    got = read;
+    return true;
+}
+
+bool WriteFile(FileHandle file, const void* source, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(source);
+    while (size > 0) {
+        DWORD written = 0;
+        if (!::WriteFile(ToHandle(file), bytes, ChunkOf(size), &written, nullptr))
+            return false;
+        if (written == 0) {
+            // Success without progress would loop for ever.
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin, std::uint64_t& position)
+{
+    LARGE_INTEGER distance{};
+    distance.QuadPart = offset;
+    LARGE_INTEGER reached{};
+    if (!SetFilePointerEx(ToHandle(file), distance, &reached, MoveMethodOf(origin)))
+        return false;
+    position = static_cast<std::uint64_t>(reached.QuadPart);
+    return true;
+}
+
+bool GetFileLength(FileHandle file, std::uint64_t& length)
+{
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(ToHandle(file), &size))
+        return false;
+    length = static_cast<std::uint64_t>(size.QuadPart);
+    return true;
+}
+
+bool SyncFile(FileHandle file)
+{
+    return FlushFileBuffers(ToHandle(file)) != FALSE;
+}
+
+bool CloseFile(FileHandle file)
+{
+    return CloseHandle(ToHandle(file)) != FALSE;
+}
+
+}  // namespace platform

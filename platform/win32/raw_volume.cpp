@@ -1,0 +1,84 @@
+#include "platform/raw_volume.h"
+
+#include "platform/win32/win32_api.h"
+
+namespace platform {
+
+namespace {
+
+HANDLE ToHandle(VolumeHandle handle) { return static_cast<HANDLE>(handle); }
+
+// The seek takes a signed 32-bit distance; a medium of 2 GiB or more is no
+// floppy, and a wrapped distance would move to the wrong sector.
+bool SeekVolume(HANDLE handle, std::uint32_t offset)
+{
+    if (offset > static_cast<std::uint32_t>(MAXLONG)) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return false;
+    }
+    SetLastError(NO_ERROR);
+    const DWORD position = SetFilePointer(handle, static_cast<LONG>(offset), nullptr, FILE_BEGIN);
+    return position != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+}
+
+// A call that reports success but moved fewer bytes still failed the sector.
+bool WholeTransfer(BOOL succeeded, DWORD moved, std::uint32_t size, DWORD shortError)
+{
+    if (!succeeded)
+        return false;
+    if (moved != size) {
+        SetLastError(shortError);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+VolumeHandle OpenVolume(char driveLetter)
+{
+    const char path[] = {'\\', '\\', '.', '\\', driveLetter, ':', '\0'};
+    HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+bool CloseVolume(VolumeHandle handle)
+{
+    return CloseHandle(ToHandle(handle)) != FALSE;
+}
+
+bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
+{
+    DISK_GEOMETRY geometry{};
+    DWORD returned = 0;
+    if (!DeviceIoControl(ToHandle(handle), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &geometry,
+                         sizeof geometry, &returned, nullptr))
+        return false;
+    out.bytesPerSector = geometry.BytesPerSector;
+    out.sectorsPerTrack = geometry.SectorsPerTrack;
+    out.tracksPerCylinder = geometry.TracksPerCylinder;
+    out.cylinders = static_cast<std::uint32_t>(geometry.Cylinders.LowPart);
+    out.mediaType = static_cast<std::uint32_t>(geometry.MediaType);
+    return true;
+}
+
+bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+{
+    if (!SeekVolume(ToHandle(handle), offset))
+        return false;
+    DWORD got = 0;
+    const BOOL succeeded = ::ReadFile(ToHandle(handle), target, size, &got, nullptr);
+    return WholeTransfer(succeeded, got, size, ERROR_HANDLE_EOF);
+}
+
+bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size)
+{
+    if (!SeekVolume(ToHandle(handle), offset))
+        return false;
+    DWORD put = 0;
+    const BOOL succeeded = ::WriteFile(ToHandle(handle), source, size, &put, nullptr);
+    return WholeTransfer(succeeded, put, size, ERROR_WRITE_FAULT);
+}
+
+}  // namespace platform

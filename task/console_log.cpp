@@ -1,0 +1,63 @@
+#include "task/console_log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "platform/console.h"
+#include "platform/last_error.h"
+
+void CConsoleLog::Print(const std::string& text, bool sameLine) const
+{
+    // The caller may still want the error text of the call it just reported.
+    platform::LastErrorGuard keepLastError;
+    if (!sameLine)
+        platform::WriteStandardOutput("\n", 1);
+    platform::WriteStandardOutput(text.data(), text.size());
+}
+
+void CConsoleLog::PrintError(const std::string& text) const
+{
+    Print("ERROR: " + text, false);
+}
+
+void CConsoleLog::PrintWarning(const std::string& text) const
+{
+    Print("Warning: " + text, false);
+}
+
+std::string CConsoleLog::GetLastErrorText() const
+{
+    std::string text;
+    if (!platform::GetSystemErrorText(platform::GetLastErrorCode(), text))
+        text = "A general error has occured.";
+    std::erase(text, '\n');
+    std::erase(text, '\r');
+    return text;
+}
+
+bool CConsoleLog::CheckCancel() const
+{
+    const bool cancel = m_bCancel.load();
+    if (cancel)
+        Print("Cancelling all tasks...", false);
+    return cancel;
+}
+
+std::string FormatText(const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    va_list measure;
+    va_copy(measure, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string text;
+    if (length > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
+        text.assign(buffer.data(), static_cast<std::size_t>(length));
+    }
+    va_end(arguments);
+    return text;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The one copy job of a run: opens the drive, runs the job, closes the drive
+// and destroys itself.
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "floppy/disk_image.h"
+#include "floppy/drive_volume.h"
+#include "floppy/floppy_device.h"
+#include "task/console_log.h"
+#include "task/operation_mode.h"
+
+class CCopyThread : public CConsoleLog {
+public:
+    CCopyThread() = default;
+
+    // Runs the job; `this` is destroyed before it returns.
+    JobOutcome Execute(OperationMode mode, DriveVolume volume);
+
+    // Sets the cancel flags of the object, both devices and the disk image.
+    void CancelAll();
+
+    // Taken by whoever touches a published object from another thread, and by
+    // the destruction while it signals completion: once *m_pbDone is true
+    // under this lock, the object must not be touched any more.
+    static std::mutex& LifetimeLock();
+
+    std::atomic<bool>* m_pbDone = nullptr;
+    std::string m_strImageFile;
+    CFloppyDevice m_floppyNT;
+    CFloppyDevice m_floppy9x;
+    CDiskImage m_image;
+
+private:
+    ~CCopyThread() override;
+    int ExitInstance();
+
+    JobOutcome CreateImageFromDisk(CDiskDevice& device, const std::string& name);
+    JobOutcome CreateDiskFromImage(CDiskDevice& device, const std::string& name);
+};
+
+// The outcome of a disk transfer that ran to its end.
+JobOutcome TransferOutcome(const CDiskImage& image);

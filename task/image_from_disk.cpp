@@ -1,0 +1,24 @@
+#include "image/image_target.h"
+#include "task/copy_thread.h"
+
+JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::string& name)
+{
+    // The new image replaces an existing file only once it is complete.
+    CImageTarget target;
+    if (!target.Create(name)) {
+        PrintError("Image file '" + name + "' could not be created.");
+        return JobOutcome::Failed;
+    }
+    JobOutcome outcome = JobOutcome::Failed;
+    const char* result = "Floppy disk could not be read.";
+    if (m_image.ReadFromDevice(device)) {
+        if (m_image.WriteToFile(target.File()) && target.Commit()) {
+            result = "Image file successfully created.";
+            outcome = TransferOutcome(m_image);
+        } else {
+            result = "Image file could not be written.";
+        }
+    }
+    Print(result, false);
+    return outcome;
+}

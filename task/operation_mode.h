@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+// The job of a run, as the command line chose it.
+enum OperationMode : std::int32_t {
+    OpNone = 10,
+    OpImageFromDisk = 11,  // -i
+    OpDiskFromImage = 12,  // -d
+};
+
+// How a job ended; the program's exit status is made from it.
+enum class JobOutcome {
+    Completed,           // every sector was transferred
+    CompletedWithSkips,  // ran to its end, but sectors were skipped
+    Failed,              // failed or cancelled
+};

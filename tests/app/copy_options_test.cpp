@@ -1,0 +1,106 @@
+#include "app/copy_options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/console_capture.h"
+
+namespace {
+
+struct OptionsCase {
+    const char* name;
+    std::vector<const char*> elements;
+    bool showUsage;
+    OperationMode mode;
+    DriveVolume volume;
+    const char* imageFile;
+    int usagePrints;
+};
+
+std::string UsageText()
+{
+    ConsoleCapture capture;
+    PrintUsage();
+    return capture.Text();
+}
+
+int CountOccurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+class OptionsTable : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(OptionsTable, BuildsTheRecordAndPrintsUsage)
+{
+    const OptionsCase& c = GetParam();
+    std::vector<const char*> argv{"prog"};
+    argv.insert(argv.end(), c.elements.begin(), c.elements.end());
+    ConsoleCapture capture;
+    const CopyOptions options = BuildOptions(static_cast<int>(argv.size()), argv.data());
+    const std::string printed = capture.Text();
+
+    EXPECT_EQ(options.m_bShowUsage, c.showUsage);
+    if (!c.showUsage) {
+        EXPECT_EQ(options.m_mode, c.mode);
+        EXPECT_EQ(options.m_volume, c.volume);
+        EXPECT_EQ(options.m_strImageFile, c.imageFile);
+    }
+    std::string expected;
+    for (int i = 0; i < c.usagePrints; ++i)
+        expected += UsageText();
+    EXPECT_TRUE(SameBytes(expected, printed));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, OptionsTable,
+    ::testing::Values(
+        OptionsCase{"empty", {}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"plain_only", {"x"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"help_alone", {"-h"}, true, OpNone, VolumeNone, "", 2},
+        OptionsCase{"no_job", {"-v", "A"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"upper_case_i", {"-I"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"bad_drive", {"-i", "-v", "X"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"drive_with_colon", {"-i", "-v", "A:"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"bad_drive_with_help", {"-h", "-i", "-v", "C"}, true, OpNone, VolumeNone, "", 2},
+        OptionsCase{"empty_file_name", {"-i", "-f", "", ""}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"image_defaults", {"-i"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"help_and_image", {"-h", "-i"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 1},
+        OptionsCase{"image_wins_over_disk", {"-d", "-i"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"disk_drive_b_lower", {"-d", "-v", "b", "-f", "x.dsk"}, false, OpDiskFromImage, VolumeB, "x.dsk", 0},
+        OptionsCase{"drive_a_lower", {"-i", "-v", "a"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"drive_without_argument", {"-i", "-v"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"drive_followed_by_switch", {"-v", "-i"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"file_without_argument", {"-i", "-f"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"empty_file_argument", {"-i", "-f", ""}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
+        OptionsCase{"percent_in_name", {"-i", "-f", "a%sb%d"}, false, OpImageFromDisk, VolumeA, "a%sb%d", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Banner, IsNameVersionAndTwoLineBreaks)
+{
+    ConsoleCapture capture;
+    PrintBanner();
+    EXPECT_EQ(capture.Text(), "Mendarovel 2.1 for Console\n\n");
+}
+
+TEST(Usage, HasTwentyLinesWithTheExamples)
+{
+    const std::string usage = UsageText();
+    EXPECT_EQ(CountOccurrences(usage, "\n"), 20);
+    EXPECT_EQ(usage.rfind("\nUsage example 1: Mendarovel -i\n", 0), 0u);
+    EXPECT_NE(usage.find("\n           -f filename      Name of the disk image file (default Image.dsk)\n\n"),
+              std::string::npos);
+}
+
+TEST(ExitStatus, TellsTheOutcome)
+{
+    EXPECT_EQ(ExitStatusFor(JobOutcome::Completed), 0);
+    EXPECT_EQ(ExitStatusFor(JobOutcome::Failed), 2);
+    EXPECT_EQ(ExitStatusFor(JobOutcome::CompletedWithSkips), 3);
+}
+
+}  // namespace

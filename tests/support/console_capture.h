@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// Collects everything written to standard output while it lives.
+class ConsoleCapture {
+public:
+    ConsoleCapture();
+    ~ConsoleCapture();
+    ConsoleCapture(const ConsoleCapture&) = delete;
+    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+
+    // Ends the capture and returns what was written.
+    std::string Text();
+
+private:
+    bool m_bActive = true;
+};
+
+// Byte-for-byte comparison that shows both sides around the first difference.
+::testing::AssertionResult SameBytes(const std::vector<std::uint8_t>& expected,
+                                     const std::vector<std::uint8_t>& actual);
+::testing::AssertionResult SameBytes(const std::string& expected, const std::string& actual);

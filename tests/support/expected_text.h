@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/last_error.h"
+#include "task/console_log.h"
+
+// The error line a reporter prints for `code`, as the console shows it.
+inline std::string ErrorLine(std::uint32_t code)
+{
+    platform::SetLastErrorCode(code);
+    return "\nERROR: " + CConsoleLog().GetLastErrorText();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// A sector device in memory whose every answer a test can script: a medium of
+// any geometry, sectors that fail once or always, a failing media query, and a
+// hook that runs inside each transfer (to press Ctrl-C mid-read, say).
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "floppy/disk_device.h"
+
+class CScriptedDevice : public CDiskDevice {
+public:
+    using Place = std::tuple<int, int, int>;  // cylinder, sector, head: the device's order
+
+    explicit CScriptedDevice(const DiskGeometry& geometry);
+
+    // The next `times` transfers of that sector fail with `errorCode`
+    // (times < 0: every one of them).
+    void FailReads(int cylinder, int sector, int head, int times, std::uint32_t errorCode);
+    void FailWrites(int cylinder, int sector, int head, int times, std::uint32_t errorCode);
+    // Every transfer fails with `errorCode` (a write-protected or missing medium).
+    void FailAllTransfers(std::uint32_t errorCode) { m_allTransfersError = errorCode; }
+    void FailGeometry(std::uint32_t errorCode) { m_geometryError = errorCode; }
+
+    bool Open(DriveVolume volume, bool flag) override;
+    bool Probe(DriveVolume volume) override;
+    bool GetGeometry(DiskGeometry& out) override;
+    bool WriteSector(const DiskGeometry& geometry, const std::uint8_t* source, std::uint16_t cylinder,
+                     std::uint16_t sector, std::uint16_t head) override;
+    bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target, std::uint16_t cylinder, std::uint16_t sector,
+                    std::uint16_t head) override;
+
+    DiskGeometry m_geometry;            // what the drive reports
+    std::vector<std::uint8_t> m_medium;  // the disk's bytes in linear order
+    std::vector<Place> m_reads;         // every read attempt, in order
+    std::vector<Place> m_writes;        // every write attempt, in order
+    std::function<void()> m_onTransfer;  // runs inside every transfer attempt
+    // A failed read scribbles this byte over the target, as a real driver may.
+    std::uint8_t m_failedReadLeavesByte = 0xEE;
+
+private:
+    bool Fails(std::map<Place, int>& faults, std::map<Place, std::uint32_t>& codes, const Place& place);
+
+    std::map<Place, int> m_readFaults, m_writeFaults;
+    std::map<Place, std::uint32_t> m_readCodes, m_writeCodes;
+    std::uint32_t m_allTransfersError = 0;
+    std::uint32_t m_geometryError = 0;
+};
+
+// A pattern that differs from sector to sector, so misplaced data shows.
+std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint8_t seed = 1);
