@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The command line as users type it: banner, usage text, exit status, and
+# which drive a job opens.
+source "$(dirname "$0")/lib.sh"
+
+USAGE='
+Usage example 1: Mendarovel -i
+                 Creates a disk image file "Image.dsk" from the
+                 disk in drive a:.
+
+Usage example 2: Mendarovel -i -v B -f newimage.dsk
+                 Create a disk image file "newimage.dsk" from
+                 the disk in drive b:.
+
+Usage example 3: Mendarovel -d -f oldimage.dsk
+                 Writes the disk image file "oldimage.dsk" to the
+                 disk in drive a:.
+
+Switches:  -h Show this help message (optional)
+           -i Create a disk image file from a floppy disk (no use with -d)
+           -d Create a floppy disk from a disk image file (no use with -i)
+
+Arguments: -v volume        Volume can be A or B (default A)
+           -f filename      Name of the disk image file (default Image.dsk)
+
+'
+
+# Command lines that name no job: the usage text, once or twice, and status 1.
+while IFS='|' read -r name times args; do
+  CASE="usage: $name"
+  read -ra argv <<<"$args"
+  mv_run -- "${argv[@]}"
+  expected=$BANNER
+  for ((i = 0; i < times; i++)); do expected+=$USAGE; done
+  expect_stdout "$expected"
+  expect_status 1
+done <<'EOF_CASES'
+empty command line|1|
+plain arguments only|1|x y
+help alone|2|-h
+no job switch|1|-v A -f x.dsk
+upper-case I is another switch|1|-I
+drive X|1|-i -v X
+drive with a colon|1|-i -v A:
+drive C with help|2|-h -i -v C
+EOF_CASES
+
+CASE="usage: empty file name"
+mv_run -- -i -f "" ""
+expect_stdout "$BANNER$USAGE"
+expect_status 1
+
+NO_DRIVE=$'\nOpening floppy device...failed\nERROR: No such file or directory'
+
+CASE="no drive: the open fails and nothing is created"
+mv_run -- -i
+expect_stdout "$BANNER$NO_DRIVE"
+expect_status 2
+expect_absent Image.dsk
+
+CASE="help with a job: usage once, then the job"
+mv_run -- -h -i -f x.dsk
+expect_stdout "$BANNER$USAGE$NO_DRIVE"
+expect_status 2
+
+# A: and B: are different drives: a disk of an odd size in A: fails the media
+# query, a good one in B: reads.
+truncate -s 1474560 good.img
+truncate -s 1000 odd.img
+CASE="-v b opens the second drive"
+mv_run --a odd.img --b good.img -- -i -v b -f b.dsk
+expect_status 0
+[[ -s b.dsk ]] || fail "b.dsk was not written"
+CASE="-v A opens the first drive"
+mv_run --a odd.img --b good.img -- -i -v A -f a.dsk
+expect_stdout "$BANNER$OPENED"$'\nQuerying media information...failed\nERROR: Wrong medium type\nFloppy disk could not be read.'"$CLOSED"
+expect_status 2
+expect_absent a.dsk
+
+CASE="-v B with one drive only"
+mv_run --a good.img -- -i -v B
+expect_stdout "$BANNER$NO_DRIVE"
+expect_status 2
+
+finish

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Imaging (-i) as users run it: exact lines and exact image bytes on every
+# standard capacity, and an existing image that survives every failure.
+source "$(dirname "$0")/lib.sh"
+
+# Every standard capacity images to the bytes that zlib level 9 gives.
+for capacity in "${CAPACITIES[@]}"; do
+  read -r size bytes sectors heads cylinders media <<<"$capacity"
+  CASE="image of a $size-byte disk"
+  make_disk "disk-$size.img" "$size"
+  python3 "$E2E_DIR/image_of.py" "disk-$size.img" "$bytes" "$sectors" "$heads" "$cylinders" "$media" \
+    "expected-$size.dsk" "lines-$size.txt"
+  mv_run --a "disk-$size.img" -- -i -f "image-$size.dsk"
+  expect_stdout "$BANNER$OPENED"$'\nQuerying media information...ok'"$(media_line "$media")"$'\nReading data...'"$(cat "lines-$size.txt")"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes "expected-$size.dsk" "image-$size.dsk"
+done
+expect_no_stray_files .
+
+# The default name, and the all-zero disk of the format's worked example.
+CASE="all-zero 1.44 MB disk into Image.dsk"
+truncate -s 1474560 zero.img
+mv_run --a zero.img -- -i
+expect_status 0
+CHECKS=$((CHECKS + 1))
+[[ $(stat -c %s Image.dsk) -eq 1505 ]] || fail "Image.dsk is $(stat -c %s Image.dsk) bytes, expected 1505"
+CHECKS=$((CHECKS + 1))
+[[ $(od -An -tx1 -j1491 Image.dsk | tr -d ' \n') == 0100e105000002000100342a5b3d ]] || fail "end record differs"
+
+# Failures leave an existing image exactly as it was, and no stray file.
+printf 'an earlier image' >keep.dsk
+cp keep.dsk keep.orig
+
+CASE="no drive: existing image untouched"
+mv_run -- -i -f keep.dsk
+expect_status 2
+expect_same_bytes keep.orig keep.dsk
+
+CASE="unreadable medium: existing image untouched"
+truncate -s 5000 odd.img
+mv_run --a odd.img -- -i -f keep.dsk
+expect_stdout "$BANNER$OPENED"$'\nQuerying media information...failed\nERROR: Wrong medium type\nFloppy disk could not be read.'"$CLOSED"
+expect_status 2
+expect_same_bytes keep.orig keep.dsk
+expect_no_stray_files .
+
+CASE="missing folder, percent signs printed as they are"
+mv_run --a zero.img -- -i -f 'no%such%d/dir%s/x.dsk'
+expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'no%such%d/dir%s/x.dsk\' could not be created.'"$CLOSED"
+expect_status 2
+
+CASE="a folder as the target"
+mkdir folder.dsk
+mv_run --a zero.img -- -i -f folder.dsk
+expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'folder.dsk\' could not be created.'"$CLOSED"
+expect_status 2
+CHECKS=$((CHECKS + 1))
+[[ -d folder.dsk ]] || fail "folder.dsk is gone"
+expect_no_stray_files .
+
+# A full disk while writing: the old image stays, nothing half-written remains.
+CASE="full target disk"
+make_disk busy.img 1474560
+head -c 100000 /dev/urandom >old.dsk
+MV_SMALL_FS="$WORK/small:300k" MV_SEED="$WORK/old.dsk" \
+  MV_AFTER="cmp $WORK/small/old.dsk $WORK/old.dsk && echo SAME; ls $WORK/small" \
+  mv_run --a busy.img -- -i -f "$WORK/small/old.dsk"
+CHECKS=$((CHECKS + 1))
+grep -qx SAME "$WORK/after" || fail "the old image changed: $(cat "$WORK/after")"
+CHECKS=$((CHECKS + 1))
+[[ $(grep -c . "$WORK/after") -eq 2 ]] || fail "files left on the full disk: $(cat "$WORK/after")"
+CHECKS=$((CHECKS + 1))
+grep -q $'^Image file could not be written.$' "$WORK/stdout" || fail "no write failure reported: $(cat "$WORK/stdout")"
+expect_status 2
+
+CASE="a successful run replaces the old image"
+mv_run --a zero.img -- -i -f keep.dsk
+expect_status 0
+CHECKS=$((CHECKS + 1))
+[[ $(stat -c %s keep.dsk) -eq 1505 ]] || fail "keep.dsk was not replaced"
+
+finish

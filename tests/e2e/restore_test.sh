@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Restoring (-d) as users run it: byte-identical round trips on every standard
+# capacity, and refusals that leave the floppy exactly as it was.
+source "$(dirname "$0")/lib.sh"
+
+READ_OK=$'\nReading image data...ok'
+FORMAT_FAILED='failed (old or unrecognized file format)'
+NOT_READ=$'\nImage file could not be read.'
+
+# expansion_line IMAGE DISK: the report of expanding IMAGE's data back to DISK.
+expansion_line() {
+  python3 - "$1" "$2" <<'PY'
+import os, sys
+compressed = os.path.getsize(sys.argv[1]) - 53
+raw = os.path.getsize(sys.argv[2])
+print("\nExpanding data...ok (%dkb, %dkb, %+.2f%%)" % (compressed // 1000, raw // 1000, raw / compressed * 100 - 100), end="")
+PY
+}
+
+for capacity in "${CAPACITIES[@]}"; do
+  read -r size bytes sectors heads cylinders media <<<"$capacity"
+  CASE="round trip of a $size-byte disk"
+  make_disk "original-$size.img" "$size"
+  mv_run --a "original-$size.img" -- -i -f "image-$size.dsk"
+  expect_status 0
+  truncate -s "$size" "blank-$size.img"
+  mv_run --a "blank-$size.img" -- -d -f "image-$size.dsk"
+  expect_stdout "$BANNER$OPENED$READ_OK$(expansion_line "image-$size.dsk" "original-$size.img")"$'\nQuerying media information...ok'"$(media_line "$media")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes "original-$size.img" "blank-$size.img"
+done
+
+# Every refusal leaves the disk byte for byte as it was.
+make_disk target.img 737280
+cp target.img target.orig
+refused() {  # refused EXPECTED_AFTER_OPEN IMAGE
+  mv_run --a target.img -- -d -f "$2"
+  expect_stdout "$BANNER$OPENED$1$CLOSED"
+  expect_status 2
+  expect_same_bytes target.orig target.img
+}
+
+CASE="image file that does not exist"
+refused $'\nERROR: Image file \'missing.dsk\' could not be opened.' missing.dsk
+
+CASE="a file of another format"
+head -c 5000 /dev/urandom >random.dsk
+refused "$FORMAT_FAILED$NOT_READ" random.dsk
+
+CASE="a file shorter than the trailer"
+printf 'short' >short.dsk
+refused "$FORMAT_FAILED$NOT_READ" short.dsk
+
+CASE="a trailer whose size reaches beyond the file"
+cp image-1474560.dsk cut.dsk
+python3 -c "
+import sys; data = open('cut.dsk','rb').read(); open('cut.dsk','wb').write(data[100:])"
+refused $'\nERROR: Image file validation failed (invalid file structure)'"$FORMAT_FAILED$NOT_READ" cut.dsk
+
+CASE="a 1.44 MB image onto a 720 KB disk"
+refused $'\nReading image data...ok'"$(expansion_line image-1474560.dsk original-1474560.img)"$'\nQuerying media information...ok'"$(media_line 5)"$'\nRequired media is: 3.5" floppy, 1.44MB and 512 bytes/sector.\nERROR: Inserted media is not compatible.\nDisk could not be written.' image-1474560.dsk
+
+CASE="a damaged compressed stream"
+python3 -c "
+data = bytearray(open('image-737280.dsk','rb').read()); data[200] ^= 0xFF; open('damaged.dsk','wb').write(data)"
+refused "$READ_OK"$'\nExpanding data...skipped'"$NOT_READ" damaged.dsk
+
+CASE="an image appended to other bytes"
+{ head -c 777 /dev/urandom; cat image-737280.dsk; } >appended.dsk
+truncate -s 737280 blank-appended.img
+mv_run --a blank-appended.img -- -d -f appended.dsk
+expect_status 0
+expect_same_bytes original-737280.img blank-appended.img
+
+CASE="an image of a newer version is read with a notice"
+python3 -c "
+import struct
+data = bytearray(open('image-737280.dsk','rb').read()); data[-8:-4] = struct.pack('<HH', 3, 0); open('newer.dsk','wb').write(data)"
+truncate -s 737280 blank-newer.img
+mv_run --a blank-newer.img -- -d -f newer.dsk
+expect_status 0
+CHECKS=$((CHECKS + 1))
+grep -q '^Newer image file from version 3.0$' "$WORK/stdout" || fail "no version notice: $(cat "$WORK/stdout")"
+expect_same_bytes original-737280.img blank-newer.img
+
+finish
