@@ -47,6 +47,9 @@ public:
 
     // 0-based linear indexes of the sectors that the last disk transfer skipped.
     std::vector<std::uint32_t> m_skippedSectors;
+    // 0-based linear indexes of the sectors that could not be read when the
+    // image was made: kept in the image file, warned about on restore.
+    std::vector<std::uint32_t> m_unreadableSectors;
 
 private:
     enum class Direction { Read, Write };

@@ -3,6 +3,7 @@
 
 bool CDiskImage::ReadFromDevice(CDiskDevice& device)
 {
+    m_unreadableSectors.clear();
     DiskGeometry inserted;
     if (!QueryMedia(device, inserted))
         return false;
@@ -11,5 +12,7 @@ bool CDiskImage::ReadFromDevice(CDiskDevice& device)
         return false;
     }
     Print("Reading data...", false);
-    return TransferAllSectors(device, inserted, Direction::Read);
+    const bool read = TransferAllSectors(device, inserted, Direction::Read);
+    m_unreadableSectors = m_skippedSectors;
+    return read;
 }

@@ -4,6 +4,7 @@
 #include "floppy/disk_image.h"
 #include "image/geometry_bytes.h"
 #include "image/image_records.h"
+#include "image/sector_list.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void OverlayGeometry(DiskGeometry& geometry, const std::uint8_t* content, std::u
 
 // Takes over the records one by one until the end record or one that cannot
 // be read whole; a later record of a kind replaces an earlier one.
-void ReadImageRecords(CImageFile& file, CDiskImage& image)
+void ReadImageRecords(CImageFile& file, CDiskImage& image, std::vector<std::uint8_t>& unreadableList)
 {
     std::uint16_t type = 0;
     std::uint32_t length = 0;
@@ -29,6 +30,8 @@ void ReadImageRecords(CImageFile& file, CDiskImage& image)
             OverlayGeometry(image.m_geometry, content.get(), length);
         else if (type == RecordCompressedData || type == RecordRawData)
             image.AdoptData(std::move(content), length, type == RecordCompressedData);
+        else if (type == RecordUnreadableSectors)
+            unreadableList.assign(content.get(), content.get() + length);
         // The reserved flag and unknown records carry nothing we use.
     }
 }
@@ -52,16 +55,20 @@ bool CDiskImage::ReadFromFile(CImageFile& file)
 {
     m_bCancel = false;
     Free();
+    m_unreadableSectors.clear();
+    std::vector<std::uint8_t> unreadableList;
     try {
         if (!ValidateImageFile(file, *this)) {
             Print("failed (old or unrecognized file format)", true);
             return false;
         }
         Print("Reading image data...", false);
-        ReadImageRecords(file, *this);
+        ReadImageRecords(file, *this, unreadableList);
     } catch (const ImageFileError&) {
         return false;  // the caller reports that the file could not be read
     }
     Print("ok", true);
+    // Checked against the geometry the records left, whatever their order.
+    ParseSectorList(unreadableList, m_geometry, m_unreadableSectors);
     return ExpandToGeometry(*this);
 }

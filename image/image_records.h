@@ -15,6 +15,9 @@ enum ImageRecordType : std::uint16_t {
     RecordCompressedData = 11,
     RecordRawData = 12,
     RecordReservedFlag = 30,
+    // 0-based linear indexes (u32 each, ascending) of sectors that could not
+    // be read when the image was made; those sectors hold zeros.
+    RecordUnreadableSectors = 40,
 };
 
 struct ImageTrailer {

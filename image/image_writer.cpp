@@ -3,6 +3,7 @@
 #include "floppy/disk_image.h"
 #include "image/geometry_bytes.h"
 #include "image/image_records.h"
+#include "image/sector_list.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ bool CDiskImage::WriteToFile(CImageFile& file)
     CompressData(true);  // a refusal leaves raw data, which is stored as it is
     Print("Writing image data to file...", false);
     // The trailer's 32-bit TotalSize has to describe the whole image.
-    if (m_nSize + kImageOverhead > UINT32_MAX)
+    if (m_nSize + kImageOverhead + 6 + std::uint64_t{m_unreadableSectors.size()} * 4 > UINT32_MAX)
         return false;
     try {
         std::uint8_t geometry[kGeometryRecordSize];
@@ -27,6 +28,10 @@ bool CDiskImage::WriteToFile(CImageFile& file)
         std::uint32_t total = WriteRecord(file, RecordGeometry, kGeometryRecordSize, geometry);
         total += WriteRecord(file, RecordReservedFlag, kReservedFlagSize, reservedFlag);
         total += WriteRecord(file, m_bCompressed ? RecordCompressedData : RecordRawData, m_nSize, m_pData.get());
+        if (!m_unreadableSectors.empty()) {
+            const auto list = SerialiseSectorList(m_unreadableSectors);
+            total += WriteRecord(file, RecordUnreadableSectors, static_cast<std::uint32_t>(list.size()), list.data());
+        }
 
         ImageTrailer trailer;
         trailer.TotalSize = total + kEndRecordSize;

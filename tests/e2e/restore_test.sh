@@ -83,4 +83,16 @@ CHECKS=$((CHECKS + 1))
 grep -q '^Newer image file from version 3.0$' "$WORK/stdout" || fail "no version notice: $(cat "$WORK/stdout")"
 expect_same_bytes original-737280.img blank-newer.img
 
+CASE="an image that records unreadable sectors warns before writing"
+python3 -c "
+import struct
+data = open('image-737280.dsk','rb').read()
+body = data[:-14] + struct.pack('<HIII', 40, 8, 5, 1439)
+open('unreadable.dsk','wb').write(body + struct.pack('<HIHHI', 1, len(body) + 14, 2, 1, 0x3D5B2A34))"
+truncate -s 737280 blank-unreadable.img
+mv_run --a blank-unreadable.img -- -d -f unreadable.dsk
+expect_stdout "$BANNER$OPENED$READ_OK$(expansion_line image-737280.dsk original-737280.img)"$'\nWarning: 2 sectors of this image could not be read when it was made and hold zeros.\nQuerying media information...ok'"$(media_line 5)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+expect_status 0
+expect_same_bytes original-737280.img blank-unreadable.img
+
 finish
