@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/last_error.h"
 #include "platform/posix/drive_discovery.h"
 #include "platform/posix/floppy_layouts.h"
 #include "platform/posix/volume_path.h"
+#include "platform/volume_claim.h"
 
 namespace platform {
 
@@ -28,6 +30,8 @@ struct Volume {
     bool readOnly = false;     // a write-protected medium, opened to be imaged
     void* bounce = nullptr;
     std::size_t bounceSize = 0;
+    std::string path;
+    bool writeChecked = false;  // the mounted-medium check ran and passed
 };
 
 Volume* AsVolume(VolumeHandle handle)
@@ -98,6 +102,32 @@ bool GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& paramet
     return true;
 }
 
+// A block device that is mounted (or held exclusively by another program)
+// refuses an exclusive open with EBUSY; our own open is not exclusive.
+bool IsInUseByOthers(const Volume& volume)
+{
+    const int probe = OpenRetrying(volume.path, O_RDONLY | O_EXCL);
+    if (probe >= 0) {
+        close(probe);
+        return false;
+    }
+    return errno == EBUSY;
+}
+
+// The kernel lets writes through to a mounted floppy, and the file system's
+// cache then overwrites what we wrote: refuse before the first sector.
+bool CheckWritable(Volume& volume)
+{
+    if (volume.writeChecked || !volume.blockDevice)
+        return true;
+    if (!MayWriteBehindFileSystem([&] { return IsInUseByOthers(volume); })) {
+        errno = EBUSY;
+        return false;
+    }
+    volume.writeChecked = true;
+    return true;
+}
+
 }  // namespace
 
 int NormaliseMediumError(int error)
@@ -116,6 +146,7 @@ VolumeHandle OpenVolumePath(const std::string& path)
         return nullptr;
     }
     volume->blockDevice = S_ISBLK(status.st_mode);
+    volume->path = path;
     // Never O_NONBLOCK: the floppy driver would then skip its write-protect check.
     const int direct = volume->blockDevice ? O_DIRECT : 0;
     volume->descriptor = OpenRetrying(path, O_RDWR | direct);
@@ -202,6 +233,8 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
         errno = EROFS;
         return false;
     }
+    if (!CheckWritable(volume))
+        return false;
     if (volume.blockDevice) {
         if (!EnsureBounce(volume, size))
             return false;

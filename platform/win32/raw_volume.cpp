@@ -1,5 +1,9 @@
 #include "platform/raw_volume.h"
 
+#include <map>
+#include <mutex>
+
+#include "platform/volume_claim.h"
 #include "platform/win32/win32_api.h"
 
 namespace platform {
@@ -33,6 +37,50 @@ bool WholeTransfer(BOOL succeeded, DWORD moved, std::uint32_t size, DWORD shortE
     return true;
 }
 
+// Sends a control code that takes no buffers; keeps the last error as it was,
+// since a refused lock is no failure of the transfer that follows.
+bool VolumeControl(HANDLE handle, DWORD code)
+{
+    const DWORD lastError = GetLastError();
+    DWORD returned = 0;
+    const bool succeeded = DeviceIoControl(handle, code, nullptr, 0, nullptr, 0, &returned, nullptr) != FALSE;
+    SetLastError(lastError);
+    return succeeded;
+}
+
+// What has been claimed of each open volume; the lock ends with the handle.
+struct Claims {
+    bool forReading = false;
+    bool forWriting = false;
+};
+std::mutex g_claimsLock;
+std::map<HANDLE, Claims> g_claims;
+
+// Windows refuses raw writes into a mounted file system: before the first
+// write, lock the volume, or else dismount it. Reading only takes the lock
+// when it can, so that nothing changes the disk while it is imaged.
+void ClaimBeforeTransfer(HANDLE handle, bool write)
+{
+    std::lock_guard<std::mutex> lock(g_claimsLock);
+    Claims& claims = g_claims[handle];
+    if (write && !claims.forWriting) {
+        claims.forWriting = true;
+        if (claims.forReading)
+            return;  // already locked
+        ClaimForWriting([&] { return VolumeControl(handle, FSCTL_LOCK_VOLUME); },
+                        [&] { return VolumeControl(handle, FSCTL_DISMOUNT_VOLUME); });
+    } else if (!write && !claims.forReading && !claims.forWriting) {
+        claims.forReading = ClaimForReading([&] { return VolumeControl(handle, FSCTL_LOCK_VOLUME); }) ==
+                            VolumeClaim::Locked;
+    }
+}
+
+void ForgetClaims(HANDLE handle)
+{
+    std::lock_guard<std::mutex> lock(g_claimsLock);
+    g_claims.erase(handle);
+}
+
 }  // namespace
 
 VolumeHandle OpenVolume(char driveLetter)
@@ -45,7 +93,10 @@ VolumeHandle OpenVolume(char driveLetter)
 
 bool CloseVolume(VolumeHandle handle)
 {
-    return CloseHandle(ToHandle(handle)) != FALSE;
+    if (CloseHandle(ToHandle(handle)) == FALSE)
+        return false;
+    ForgetClaims(ToHandle(handle));
+    return true;
 }
 
 bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
@@ -67,6 +118,7 @@ bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::ui
 {
     if (!SeekVolume(ToHandle(handle), offset))
         return false;
+    ClaimBeforeTransfer(ToHandle(handle), false);
     DWORD got = 0;
     const BOOL succeeded = ::ReadFile(ToHandle(handle), target, size, &got, nullptr);
     return WholeTransfer(succeeded, got, size, ERROR_HANDLE_EOF);
@@ -76,6 +128,7 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
 {
     if (!SeekVolume(ToHandle(handle), offset))
         return false;
+    ClaimBeforeTransfer(ToHandle(handle), true);
     DWORD put = 0;
     const BOOL succeeded = ::WriteFile(ToHandle(handle), source, size, &put, nullptr);
     return WholeTransfer(succeeded, put, size, ERROR_WRITE_FAULT);

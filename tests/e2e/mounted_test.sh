@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A floppy whose file system is mounted is imaged, but never written behind
+# the file system's back; once unmounted it is written as usual.
+source "$(dirname "$0")/lib.sh"
+
+make_disk other.img 1474560
+truncate -s 1474560 disk.img
+mkfs.ext2 -q -F disk.img || { fail "mkfs.ext2 failed"; finish; exit; }
+LOOP=$(losetup -f --show disk.img 2>/dev/null) || { echo "skipped: no loop device here"; exit 77; }
+mkdir mnt
+mount -o ro "$LOOP" mnt || { losetup -d "$LOOP"; fail "cannot mount $LOOP"; finish; exit; }
+cleanup() { umount mnt 2>/dev/null; losetup -d "$LOOP" 2>/dev/null; rm -rf "$WORK"; }
+trap cleanup EXIT
+cp disk.img disk.orig
+
+# The drive is the loop device itself, so the kernel sees it mounted.
+run_on_loop() {
+  MV_AFTER_OUT="$WORK/after" unshare --mount --propagation private bash -c '
+    set -e
+    mount -t tmpfs mendarovel-dev /dev
+    mknod -m 666 /dev/null c 1 3
+    mknod /dev/fd0 b '"$(stat -c '%t %T' "$LOOP" | { read -r major minor; echo $((16#$major)) $((16#$minor)); })"'
+    exec "$@"' run "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
+  STATUS=$?
+}
+
+# An image of some other disk, to try to write over the mounted one.
+mv_run --a other.img -- -i -f other.dsk
+expect_status 0
+
+CASE="imaging a mounted floppy"
+run_on_loop -i -f mounted.dsk
+expect_status 0
+CHECKS=$((CHECKS + 1))
+[[ -s mounted.dsk ]] || fail "no image of the mounted floppy"
+
+CASE="writing a mounted floppy is refused at once"
+run_on_loop -d -f other.dsk
+# (The expansion's figures depend on the data; the rest is fixed.)
+expansion=$(grep -o 'Expanding data\.\.\.ok ([^)]*)' "$WORK/stdout")
+expect_stdout "$BANNER$OPENED"$'\nReading image data...ok\n'"$expansion"$'\nQuerying media information...ok'"$(media_line 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+expect_status 2
+expect_same_bytes disk.orig disk.img
+
+CASE="once unmounted, the same image is written"
+umount mnt
+run_on_loop -d -f other.dsk
+expect_status 0
+expect_same_bytes other.img disk.img
+
+finish
