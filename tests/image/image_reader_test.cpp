@@ -87,8 +87,9 @@ TEST(ImageReader, OtherVersionsAreReportedAndRead)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.notice);
-        Bytes bytes = RawTwoSectorImage();
-        bytes.resize(bytes.size() - 14);
+        const Bytes whole = RawTwoSectorImage();
+        ASSERT_GT(whole.size(), 14u);
+        Bytes bytes(whole.begin(), whole.end() - 14);  // without its end record
         bytes = Join({bytes, EndRecord(static_cast<std::uint32_t>(bytes.size() + 14), c.major, c.minor)});
         CDiskImage image;
         const ReadResult result = Read(image, bytes);
