@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "floppy/disk_image.h"
@@ -29,13 +30,16 @@ const Bytef* SourceBytes(const ByteBuffer& data)
     return data ? data.get() : &kNothing;
 }
 
-// The converted data of exactly `size` bytes, so that the image holds no slack.
-ByteBuffer ExactCopy(const ByteBuffer& converted, std::uint32_t size)
+// The converted data trimmed in place to exactly `size` bytes, so that the
+// image holds no slack and the whole disk is not copied once more. Null, with
+// `converted` left as it was, when memory is short.
+ByteBuffer TrimToSize(ByteBuffer& converted, std::uint32_t size)
 {
-    ByteBuffer copy = AllocateBytes(size);
-    if (copy && size != 0)
-        std::memcpy(copy.get(), converted.get(), size);
-    return copy;
+    void* trimmed = std::realloc(converted.get(), size == 0 ? 1 : size);
+    if (trimmed == nullptr)
+        return nullptr;
+    [[maybe_unused]] std::uint8_t* moved = converted.release();
+    return ByteBuffer(static_cast<std::uint8_t*>(trimmed));
 }
 
 // Converts the whole buffer in one call; only Z_OK counts as success.
@@ -49,6 +53,10 @@ bool Convert(bool compress, const ByteBuffer& source, std::uint32_t sourceSize, 
     return result == Z_OK;
 }
 
+// One deflate length/distance pair of at least two bits gives at most 258
+// bytes, so no zlib stream expands to more than this many times its size.
+constexpr std::uint64_t kMaxExpansionRatio = 1032;
+
 // zlib's bound for compressing `size` bytes, or 110 % of the geometry's raw
 // size for expanding; 0 when no expansion can be valid.
 std::uint32_t ConversionBound(bool compress, std::uint32_t size, const DiskGeometry& geometry)
@@ -58,6 +66,10 @@ std::uint32_t ConversionBound(bool compress, std::uint32_t size, const DiskGeome
     std::uint32_t rawSize = 0;
     // A raw size of 0 leaves no room for any data, whatever zlib makes of it.
     if (!RawDiskSize(geometry, rawSize) || rawSize == 0)
+        return 0;
+    // A geometry larger than the data could ever expand to is refused before
+    // any buffer is taken: a few hundred bytes of file must not ask for 4 GB.
+    if (rawSize > size * kMaxExpansionRatio)
         return 0;
     return ClampedBound(std::uint64_t{rawSize} + rawSize / 10);
 }
@@ -76,7 +88,7 @@ bool CDiskImage::CompressData(bool compress)
     uLongf convertedSize = bound;
     ByteBuffer exact;
     if (Convert(compress, m_pData, m_nSize, converted, convertedSize))
-        exact = ExactCopy(converted, static_cast<std::uint32_t>(convertedSize));
+        exact = TrimToSize(converted, static_cast<std::uint32_t>(convertedSize));
     if (!exact) {
         Print("skipped", true);
         return false;

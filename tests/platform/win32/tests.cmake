@@ -5,4 +5,5 @@ mv_test(test_platform_win32
   win32/raw_volume_test.cpp
   win32/platform_info_test.cpp
   win32/interrupt_handler_test.cpp
+  win32/linked_drive_test.cpp
   LIBS mv_platform)
