@@ -8,13 +8,19 @@ usage: program_checks.py WINE EXE IMAGE_OF
   IMAGE_OF  tests/e2e/image_of.py, which builds image files independently
 
 WINEPREFIX must name a prefix of the caller's that has no drive A: or B:;
-the drive checks link dosdevices/a:: to a disk file for their duration.
+the drive checks link dosdevices/a:: to a disk file for their duration, and
+the Windows 95/98/ME checks set the prefix's Windows version for theirs.
 """
 import os
 import re
+import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
+
+from stalled_console import StalledConsole
 
 BANNER = "Mendarovel 2.1 for Console\n\n"
 USAGE = (
@@ -39,9 +45,17 @@ USAGE = (
     "           -f filename      Name of the disk image file (default Image.dsk)\n"
     "\n"
 )
-NO_DRIVE = "\nOpening floppy device...failed\nERROR: {system}"
-# Wine answers the geometry request of a drive linked to a file with "not supported".
-NO_GEOMETRY = "\nQuerying media information...failed\nERROR: {system}"
+# Wine's own texts: for a drive letter it has no device for, and for the
+# geometry request on a drive that is linked to a file.
+NO_DRIVE = "\nOpening floppy device...failed\nERROR: File not found."
+NO_GEOMETRY = "\nQuerying media information...failed\nERROR: Request not supported."
+OPENED = "\nOpening floppy device...ok"
+CLOSED = "\nClosing floppy device...ok"
+NOT_READ = NO_GEOMETRY + "\nFloppy disk could not be read." + CLOSED
+RESTORE_START = OPENED + "\nReading image data...ok\nExpanding data...ok {sizes}"
+NOT_WRITTEN = NO_GEOMETRY + "\nDisk could not be written." + CLOSED
+WINDOWS_9X = "\nWarning: This program has not been tested under Windows 95/98/ME..."
+CTRL_C = "\nUser interrupt with CTRL-C..."
 
 # Placeholders for what is not ours to fix: the system's wording, the sizes.
 PLACEHOLDERS = {"{system}": r"[^\r\n]+", "{sizes}": r"\([^\r\n]*\)"}
@@ -63,19 +77,25 @@ class Checks:
         self.failures = 0
         self.passed = 0
 
+    def command(self, args):
+        return [self.wine, self.exe] + args
+
     def run(self, name, args, expected, status, after=None):
         try:
-            done = subprocess.run([self.wine, self.exe] + args, cwd=self.folder, stdin=subprocess.DEVNULL,
+            done = subprocess.run(self.command(args), cwd=self.folder, stdin=subprocess.DEVNULL,
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
         except subprocess.TimeoutExpired:
             self.fail(name, "did not end within 60 s")
             return
+        self.judge(name, done.stdout, done.returncode, expected, status, after)
+
+    def judge(self, name, output, returncode, expected, status, after=None):
         problems = []
-        if not pattern_of(expected).fullmatch(done.stdout):
+        if not pattern_of(expected).fullmatch(output):
             problems.append("output differs\n  expected: %r\n  actual:   %r"
-                            % (expected.replace("\n", "\r\n"), done.stdout.decode("latin-1")))
-        if done.returncode != status:
-            problems.append("exit code %d, expected %d" % (done.returncode, status))
+                            % (expected.replace("\n", "\r\n"), output.decode("latin-1")))
+        if returncode != status:
+            problems.append("exit code %d, expected %d" % (returncode, status))
         if after is not None:
             problems += after()
         if problems:
@@ -83,6 +103,10 @@ class Checks:
         else:
             self.passed += 1
             print("ok   %s" % name)
+
+    def stall(self, args, before):
+        """Starts the program behind a console that stops taking output after `before`."""
+        return StalledConsole(self.command(args), self.folder, before.replace("\n", "\r\n").encode("ascii"))
 
     def fail(self, name, why):
         self.failures += 1
@@ -110,36 +134,119 @@ def missing_drive_checks(checks):
                after=lambda: checks.leftovers("X"))
 
 
-def linked_drive_checks(checks, prefix):
+def prepare_files(checks):
+    """A disk file for drive A: and a valid image of another disk; returns the disk's bytes."""
     disk = checks.path("floppy.img")
     with open(disk, "wb") as out:
         out.write(bytes(range(256)) * (FLOPPY_BYTES // 256))
-    with open(disk, "rb") as original:
-        disk_before = original.read()
     source = checks.path("source.img")
     with open(source, "wb") as out:
         out.write(b"\xe5" * FLOPPY_BYTES)
     subprocess.run([sys.executable, checks.image_of, source, "512", "18", "2", "80", "2",
                     checks.path("source.dsk"), checks.path("source.lines")], check=True)
+    with open(disk, "rb") as original:
+        return disk, original.read()
 
-    def disk_unchanged():
-        with open(disk, "rb") as now:
-            return [] if now.read() == disk_before else ["the disk file was changed"]
 
-    link = os.path.join(prefix, "dosdevices", "a::")
-    os.symlink(disk, link)
+def unchanged(path, before):
+    with open(path, "rb") as now:
+        return [] if now.read() == before else ["%s was changed" % os.path.basename(path)]
+
+
+def linked_drive_checks(checks, disk, disk_before):
+    disk_unchanged = lambda: unchanged(disk, disk_before)  # noqa: E731
+    checks.run("-i from a drive linked to a file", ["-i", "-f", "out.dsk"],
+               BANNER + OPENED + NOT_READ, 2,
+               after=lambda: checks.leftovers("out.dsk") + disk_unchanged())
+    checks.run("-d onto a drive linked to a file", ["-d", "-f", "source.dsk"],
+               BANNER + RESTORE_START + NOT_WRITTEN, 2, after=disk_unchanged)
+    checks.run("-i into a folder that does not exist", ["-i", "-f", "nosuch\\x.dsk"],
+               BANNER + OPENED + "\nERROR: Image file 'nosuch\\x.dsk' could not be created." + CLOSED, 2,
+               after=lambda: (["a folder was made"] if os.path.exists(checks.path("nosuch")) else [])
+               + checks.leftovers("x.dsk") + disk_unchanged())
+
+
+def sharing_checks(checks):
+    """A first run holds an existing image while its console is stalled; a
+    second run meets the share modes the first opened the image with."""
+    held = checks.path("held.dsk")
+    shutil.copyfile(checks.path("source.dsk"), held)
+    with open(held, "rb") as original:
+        held_before = original.read()
+    not_opened = BANNER + OPENED + "\nERROR: Image file 'held.dsk' could not be opened." + CLOSED
+    not_created = BANNER + OPENED + "\nERROR: Image file 'held.dsk' could not be created." + CLOSED
+    cases = [
+        # -i holds the image it is to replace for writing, without sharing it with readers.
+        ("-i holding the image, then -d", ["-i", "-f", "held.dsk"], OPENED + "\nQuerying media information...",
+         ["-d", "-f", "held.dsk"], not_opened, 2, "failed\nERROR: Request not supported."
+         "\nFloppy disk could not be read." + CLOSED),
+        # Writers share with writers: the second -i gets as far as the drive.
+        ("-i holding the image, then -i", ["-i", "-f", "held.dsk"], OPENED + "\nQuerying media information...",
+         ["-i", "-f", "held.dsk"], BANNER + OPENED + NOT_READ, 2, "failed\nERROR: Request not supported."
+         "\nFloppy disk could not be read." + CLOSED),
+        # -d reads the image and shares it with readers only.
+        ("-d reading the image, then -i", ["-d", "-f", "held.dsk"], OPENED + "\nReading image data...ok",
+         ["-i", "-f", "held.dsk"], not_created, 2, "\nExpanding data...ok {sizes}" + NOT_WRITTEN),
+        ("-d reading the image, then -d", ["-d", "-f", "held.dsk"], OPENED + "\nReading image data...ok",
+         ["-d", "-f", "held.dsk"], BANNER + RESTORE_START + NOT_WRITTEN, 2,
+         "\nExpanding data...ok {sizes}" + NOT_WRITTEN),
+    ]
+    for name, first, before, second, expected, status, rest in cases:
+        console = checks.stall(first, BANNER + before)
+        if not console.wait_stalled():
+            console.kill()
+            checks.fail(name, "the first run did not stall where expected")
+            continue
+        checks.run(name + " (second run)", second, expected, status)
+        output, first_status = console.release()
+        checks.judge(name + " (first run)", output, first_status, BANNER + before + rest, 2,
+                     after=lambda: checks.leftovers("none") + unchanged(held, held_before))
+
+
+def interrupt_checks(checks):
+    """Ctrl-C as Wine delivers it from a terminal (SIGINT becomes the console's
+    Ctrl-C event) while the job is stalled behind its console. The handler's
+    line waits in its own write beside the job's stalled one, so where it lands
+    among the job's lines is up to the system; it lands whole, once, and the
+    job's own output around it is unchanged. The job goes on to its end and
+    main's return ends the process while the handler sleeps in its wait, so the
+    handler's closing line break appears only if ending takes longer."""
+    name = "Ctrl-C during -i"
+    before = BANNER + OPENED + "\nQuerying media information..."
+    console = checks.stall(["-i", "-f", "out.dsk"], before)
+    if not console.wait_stalled():
+        console.kill()
+        checks.fail(name, "the run did not stall where expected")
+        return
+    console.process.send_signal(signal.SIGINT)
+    time.sleep(0.7)  # the handler has printed into the stalled console by now
+    output, status = console.release()
+    handler_line = CTRL_C.replace("\n", "\r\n").encode("ascii")
+    found = output.count(handler_line)
+    job_output = output.replace(handler_line, b"", 1)
+    if job_output.endswith(b"\r\n"):
+        job_output = job_output[:-2]  # the job ends no line: this is the handler's closing one
+    checks.judge(name, job_output, status, before + "failed\nERROR: Request not supported."
+                 "\nFloppy disk could not be read." + CLOSED, 2,
+                 after=lambda: checks.leftovers("out.dsk")
+                 + ([] if found == 1 else ["the handler's line appears %d times in %r" % (found, output)]))
+
+
+def windows_9x_checks(checks):
+    """Wine tells a 64-bit program that it runs on Windows 98 once the prefix says so."""
+    def set_version(*args):
+        subprocess.run([checks.wine, "reg"] + list(args), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=True)
+
+    set_version("add", r"HKCU\Software\Wine", "/v", "Version", "/d", "win98", "/f")
     try:
-        checks.run("-i from a drive linked to a file", ["-i", "-f", "out.dsk"],
-                   BANNER + "\nOpening floppy device...ok" + NO_GEOMETRY
-                   + "\nFloppy disk could not be read.\nClosing floppy device...ok", 2,
-                   after=lambda: checks.leftovers("out.dsk") + disk_unchanged())
-        checks.run("-d onto a drive linked to a file", ["-d", "-f", "source.dsk"],
-                   BANNER + "\nOpening floppy device...ok\nReading image data...ok"
-                   "\nExpanding data...ok {sizes}" + NO_GEOMETRY
-                   + "\nDisk could not be written.\nClosing floppy device...ok", 2,
-                   after=disk_unchanged)
+        checks.run("-i on Windows 98", ["-i", "-f", "out.dsk"],
+                   BANNER + WINDOWS_9X + OPENED + NOT_READ, 2, after=lambda: checks.leftovers("out.dsk"))
+        checks.run("-d on Windows 98", ["-d", "-f", "source.dsk"],
+                   BANNER + WINDOWS_9X + RESTORE_START + NOT_WRITTEN, 2)
     finally:
-        os.remove(link)
+        set_version("delete", r"HKCU\Software\Wine", "/v", "Version", "/f")  # the prefix's default
+    checks.run("-i after Windows 98", ["-i", "-f", "out.dsk"], BANNER + OPENED + NOT_READ, 2)
 
 
 def main():
@@ -149,7 +256,19 @@ def main():
         checks = Checks(wine, os.path.abspath(exe), os.path.abspath(image_of), folder)
         command_line_checks(checks)
         missing_drive_checks(checks)
-        linked_drive_checks(checks, prefix)
+        disk, disk_before = prepare_files(checks)
+        link = os.path.join(prefix, "dosdevices", "a::")
+        os.symlink(disk, link)
+        try:
+            linked_drive_checks(checks, disk, disk_before)
+            sharing_checks(checks)
+            interrupt_checks(checks)
+            windows_9x_checks(checks)
+        finally:
+            os.remove(link)
+        problems = unchanged(disk, disk_before)
+        if problems:
+            checks.fail("the disk file after all runs", problems[0])
     print("%d passed, %d failed" % (checks.passed, checks.failures))
     return 1 if checks.failures else 0
 
