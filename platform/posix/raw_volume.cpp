@@ -155,6 +155,12 @@ VolumeHandle OpenVolumePath(const std::string& path)
         volume->descriptor = OpenRetrying(path, O_RDONLY | direct);
         volume->readOnly = volume->descriptor >= 0;
     }
+    // The kernel opens a write-protected block device read-write and refuses
+    // each write with EPERM instead; ask it so that writes fail with EROFS.
+    int protectedMedium = 0;
+    if (volume->descriptor >= 0 && volume->blockDevice &&
+        ioctl(volume->descriptor, BLKROGET, &protectedMedium) == 0 && protectedMedium != 0)
+        volume->readOnly = true;
     if (volume->descriptor < 0) {
         const int error = NormaliseMediumError(errno);
         delete volume;

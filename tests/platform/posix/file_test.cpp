@@ -1,0 +1,150 @@
+#include "platform/file.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/last_error.h"
+#include "tests/platform/posix/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using ImageFiles = TempDir;
+
+std::uint32_t Code(int error)
+{
+    return static_cast<std::uint32_t>(error);
+}
+
+TEST_F(ImageFiles, LocksMirrorTheShareModes)
+{
+    const std::string path = MakeFile("image.dsk", 10);
+    EXPECT_EQ(platform::CreateNewFile(path), nullptr);  // never over an existing file
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(EEXIST));
+
+    platform::FileHandle reader = platform::OpenForReading(path);
+    platform::FileHandle second = platform::OpenForReading(path);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_NE(second, nullptr);  // readers share
+    EXPECT_EQ(platform::OpenExistingForWriting(path), nullptr);  // a writer must wait
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(EWOULDBLOCK));
+    platform::CloseFile(reader);
+    platform::CloseFile(second);
+
+    platform::FileHandle writer = platform::OpenExistingForWriting(path);
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(platform::OpenForReading(path), nullptr);  // nobody reads a file being replaced
+    EXPECT_EQ(platform::OpenExistingForWriting(path), nullptr);
+    platform::CloseFile(writer);
+
+    // A file being created is as private as one being replaced.
+    const std::string fresh = (m_dir / "fresh.dsk").string();
+    platform::FileHandle created = platform::CreateNewFile(fresh);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(platform::OpenForReading(fresh), nullptr);
+    platform::CloseFile(created);
+    platform::FileHandle afterwards = platform::OpenForReading(fresh);
+    EXPECT_NE(afterwards, nullptr);
+    platform::CloseFile(afterwards);
+}
+
+TEST_F(ImageFiles, OpeningForWritingNeitherTruncatesNorCreates)
+{
+    const std::string path = MakeFile("keep.dsk", 7, 'k');
+    platform::FileHandle file = platform::OpenExistingForWriting(path);
+    ASSERT_NE(file, nullptr);
+    platform::CloseFile(file);
+    EXPECT_EQ(fs::file_size(path), 7u);
+
+    EXPECT_EQ(platform::OpenExistingForWriting((m_dir / "absent.dsk").string()), nullptr);
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(ENOENT));
+    EXPECT_FALSE(platform::PathExists((m_dir / "absent.dsk").string()));
+}
+
+TEST_F(ImageFiles, FoldersAreRefusedAndReplacingKeepsThePermissions)
+{
+    EXPECT_EQ(platform::OpenForReading(m_dir.string()), nullptr);
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(EISDIR));
+    EXPECT_EQ(platform::OpenExistingForWriting(m_dir.string()), nullptr);
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(EISDIR));
+
+    const std::string target = MakeFile("old.dsk", 3, 'o');
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    const std::string fresh = platform::SiblingTemporaryName(target, 0);
+    EXPECT_EQ(fs::path(fresh).parent_path(), m_dir);
+    EXPECT_NE(platform::SiblingTemporaryName(target, 1), fresh);
+    platform::FileHandle file = platform::CreateNewFile(fresh);
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(platform::WriteFile(file, "new", 3));
+    std::size_t got = 1;
+    std::uint64_t position = 0;
+    ASSERT_TRUE(platform::SeekFile(file, 0, platform::SeekOrigin::End, position));
+    EXPECT_EQ(position, 3u);
+    ASSERT_TRUE(platform::SyncFile(file));
+    ASSERT_TRUE(platform::CloseFile(file));
+    ASSERT_TRUE(platform::ReplaceFile(fresh, target));
+    struct stat status {};
+    ASSERT_EQ(stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_FALSE(platform::PathExists(fresh));
+
+    platform::FileHandle reader = platform::OpenForReading(target);
+    ASSERT_NE(reader, nullptr);
+    char bytes[8];
+    ASSERT_TRUE(platform::ReadFile(reader, bytes, sizeof bytes, got));
+    EXPECT_EQ(std::string(bytes, got), "new");
+    ASSERT_TRUE(platform::ReadFile(reader, bytes, sizeof bytes, got));
+    EXPECT_EQ(got, 0u);  // the end is no failure
+    platform::CloseFile(reader);
+}
+
+TEST_F(ImageFiles, ReplacingNothingJustMovesTheFile)
+{
+    const std::string from = MakeFile("made.partial", 2, 'm');
+    ASSERT_EQ(chmod(from.c_str(), 0604), 0);
+    const std::string to = (m_dir / "image.dsk").string();
+    ASSERT_TRUE(platform::ReplaceFile(from, to));
+    struct stat status {};
+    ASSERT_EQ(stat(to.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0604u);
+    EXPECT_TRUE(platform::RemoveFile(to));
+    EXPECT_FALSE(platform::PathExists(to));
+    EXPECT_FALSE(platform::RemoveFile(to));
+    EXPECT_EQ(platform::GetLastErrorCode(), Code(ENOENT));
+}
+
+TEST_F(ImageFiles, PositionsAndLengthsAreSixtyFourBits)
+{
+    const std::string path = (m_dir / "big.dsk").string();
+    platform::FileHandle file = platform::CreateNewFile(path);
+    ASSERT_NE(file, nullptr);
+    const std::int64_t past4GiB = (std::int64_t{1} << 32) + 5;
+    std::uint64_t position = 0;
+    ASSERT_TRUE(platform::SeekFile(file, past4GiB, platform::SeekOrigin::Begin, position));
+    EXPECT_EQ(position, static_cast<std::uint64_t>(past4GiB));
+    ASSERT_TRUE(platform::WriteFile(file, "x", 1));  // sparse: no real space used
+    ASSERT_TRUE(platform::SeekFile(file, -1, platform::SeekOrigin::Current, position));
+    EXPECT_EQ(position, static_cast<std::uint64_t>(past4GiB));
+    std::uint64_t length = 0;
+    ASSERT_TRUE(platform::GetFileLength(file, length));
+    EXPECT_EQ(length, static_cast<std::uint64_t>(past4GiB) + 1);
+    platform::CloseFile(file);
+}
+
+TEST(ImageFileErrors, AFullDiskFailsTheWrite)
+{
+    platform::FileHandle full = platform::OpenExistingForWriting("/dev/full");
+    if (full == nullptr)
+        GTEST_SKIP() << "no /dev/full here";
+    EXPECT_FALSE(platform::WriteFile(full, "data", 4));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(ENOSPC));
+    platform::CloseFile(full);
+}
+
+}  // namespace

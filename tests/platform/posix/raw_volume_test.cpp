@@ -1,0 +1,134 @@
+// The raw volume over a real block device: a loop device stands in for a USB
+// floppy drive (no floppy driver behind it, O_DIRECT transfers, size from the
+// device). Needs root for the loop devices; skipped otherwise.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/last_error.h"
+#include "platform/posix/volume_path.h"
+#include "tests/platform/posix/temp_dir.h"
+
+namespace {
+
+std::string RunForLine(const std::string& command)
+{
+    std::string line;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        if (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            line = buffer;
+        pclose(pipe);
+    }
+    while (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    return line;
+}
+
+class BlockDeviceVolume : public TempDir {
+protected:
+    void TearDown() override
+    {
+        for (const std::string& loop : m_loops)
+            std::system(("losetup -d " + loop).c_str());
+        TempDir::TearDown();
+    }
+
+    // A loop device over a new file whose sector n holds the byte 'a' + n % 26.
+    std::string Attach(std::size_t size, bool readOnly = false)
+    {
+        const std::string file = (m_dir / ("disk" + std::to_string(m_loops.size()))).string();
+        std::string bytes(size, 0);
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>('a' + i / 512 % 26);
+        std::ofstream(file, std::ios::binary) << bytes;
+        const std::string loop =
+            RunForLine("losetup -f --show " + std::string(readOnly ? "-r " : "") + file + " 2>/dev/null");
+        if (!loop.empty())
+            m_loops.push_back(loop);
+        m_file = file;
+        return loop;
+    }
+
+    std::string FileBytes() const
+    {
+        std::ifstream in(m_file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    std::vector<std::string> m_loops;
+    std::string m_file;
+};
+
+#define ATTACH_OR_SKIP(var, ...)                                           \
+    const std::string var = Attach(__VA_ARGS__);                           \
+    if (geteuid() != 0 || var.empty())                                     \
+    GTEST_SKIP() << "loop devices need root"
+
+TEST_F(BlockDeviceVolume, SizeGivesTheGeometryAndSectorsGoStraightToTheDevice)
+{
+    ATTACH_OR_SKIP(loop, 737280);
+    platform::VolumeHandle volume = platform::OpenVolumePath(loop);
+    ASSERT_NE(volume, nullptr) << platform::GetLastErrorCode();
+    platform::VolumeGeometry g;
+    ASSERT_TRUE(platform::GetVolumeGeometry(volume, g)) << platform::GetLastErrorCode();
+    EXPECT_EQ(std::vector<std::uint32_t>({g.bytesPerSector, g.sectorsPerTrack, g.tracksPerCylinder, g.cylinders, g.mediaType}),
+              std::vector<std::uint32_t>({512, 9, 2, 80, 5}));
+
+    // The caller's buffers need no alignment of their own.
+    std::vector<char> storage(513);
+    char* unaligned = storage.data() + 1;
+    ASSERT_TRUE(platform::ReadVolume(volume, 3 * 512, unaligned, 512));
+    EXPECT_EQ(std::string(unaligned, 512), std::string(512, 'd'));
+    ASSERT_TRUE(platform::ReadVolume(volume, 1439 * 512, unaligned, 512));
+    EXPECT_EQ(std::string(unaligned, 512), std::string(512, 'a' + 1439 % 26));
+
+    std::fill(unaligned, unaligned + 512, 'W');
+    ASSERT_TRUE(platform::WriteVolume(volume, 5 * 512, unaligned, 512));
+    // Past the end of the medium only half a sector of two is there.
+    std::vector<char> two(1024);
+    EXPECT_FALSE(platform::ReadVolume(volume, 1439 * 512, two.data(), 1024));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EIO));
+    ASSERT_TRUE(platform::CloseVolume(volume));
+
+    const std::string bytes = FileBytes();
+    EXPECT_EQ(bytes.substr(5 * 512, 512), std::string(512, 'W'));
+    EXPECT_EQ(bytes.substr(4 * 512, 512), std::string(512, 'e'));
+    EXPECT_EQ(bytes.substr(6 * 512, 512), std::string(512, 'g'));
+}
+
+TEST_F(BlockDeviceVolume, AWriteProtectedMediumIsReadButNeverWritten)
+{
+    ATTACH_OR_SKIP(loop, 1474560, true);
+    platform::VolumeHandle volume = platform::OpenVolumePath(loop);
+    ASSERT_NE(volume, nullptr) << platform::GetLastErrorCode();
+    std::vector<char> sector(512);
+    ASSERT_TRUE(platform::ReadVolume(volume, 2 * 512, sector.data(), 512));
+    EXPECT_EQ(std::string(sector.begin(), sector.end()), std::string(512, 'c'));
+    EXPECT_FALSE(platform::WriteVolume(volume, 2 * 512, sector.data(), 512));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EROFS));
+    EXPECT_TRUE(platform::IsWholeMediumError(platform::GetLastErrorCode()));
+    EXPECT_TRUE(platform::CloseVolume(volume));
+}
+
+TEST_F(BlockDeviceVolume, ADeviceOfNoFloppySizeIsAWrongMediumType)
+{
+    ATTACH_OR_SKIP(loop, 1 << 20);
+    platform::VolumeHandle volume = platform::OpenVolumePath(loop);
+    ASSERT_NE(volume, nullptr);
+    platform::VolumeGeometry g;
+    g.mediaType = 99;
+    EXPECT_FALSE(platform::GetVolumeGeometry(volume, g));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EMEDIUMTYPE));
+    EXPECT_EQ(g.mediaType, 99u);  // untouched on failure
+    EXPECT_TRUE(platform::CloseVolume(volume));
+}
+
+}  // namespace

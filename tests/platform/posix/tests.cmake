@@ -4,3 +4,5 @@ mv_test(test_platform
   posix/file_test.cpp
   posix/plain_file_volume_test.cpp
   LIBS mv_platform)
+# Its own binary: installing the handler blocks SIGINT for the whole process.
+mv_test(test_platform_interrupt posix/interrupt_test.cpp LIBS mv_platform)
