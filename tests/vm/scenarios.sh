@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The program against the real kernel floppy driver in an emulated PC.
+#
+# usage: scenarios.sh SCENARIO [FORMAT]   (one CTest test each)
+source "$(dirname "$0")/lib.sh"
+
+# image FORMAT: -i of a pattern disk gives the exact lines and image bytes.
+image() {
+  local size media
+  read -r size _ _ _ media <<<"${FORMATS[$1]}"
+  make_disk disk.img "$size"
+  expected_image expected disk.img "$1"
+  vm_boot 'run -i -f image.dsk' -drive file=disk.img,if=floppy,format=raw
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text "$media")"$'\nReading data...'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes expected.dsk out/image.dsk
+  expect_files image.dsk
+}
+
+# restore FORMAT: -d onto a blank disk of the same format rebuilds it byte for byte.
+restore() {
+  local size media
+  read -r size _ _ _ media <<<"${FORMATS[$1]}"
+  make_disk original.img "$size"
+  expected_image in/image original.img "$1"
+  truncate -s "$size" blank.img
+  vm_boot 'run -d -f /in/image.dsk' -drive file=blank.img,if=floppy,format=raw
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line in/image.dsk original.img)$QUERIED"$'\nInserted media: '"$(media_text "$media")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes original.img blank.img
+}
+
+# incompatible: a 1.44 MB image is refused by a 720 KB disk, which stays as it was.
+incompatible() {
+  make_disk original.img 1474560
+  expected_image in/image original.img 1440k
+  make_disk target.img 737280 7
+  cp target.img target.orig
+  vm_boot 'run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line in/image.dsk original.img)$QUERIED"$'\nInserted media: '"$(media_text 5)"$'\nRequired media is: '"$(media_text 2)"$'\nERROR: Inserted media is not compatible.\nDisk could not be written.'"$CLOSED"
+  expect_status 2
+  expect_same_bytes target.orig target.img
+}
+
+# protected_image: a write-protected disk is still imaged.
+protected_image() {
+  make_disk disk.img 1474560
+  expected_image expected disk.img 1440k
+  vm_boot 'run -i -f image.dsk' -drive file=disk.img,if=floppy,format=raw,readonly=on
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes expected.dsk out/image.dsk
+}
+
+# protected_restore: -d onto a write-protected disk fails once and leaves it alone.
+protected_restore() {
+  make_disk original.img 1474560
+  expected_image in/image original.img 1440k
+  make_disk target.img 1474560 7
+  cp target.img target.orig
+  vm_boot 'run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw,readonly=on
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line in/image.dsk original.img)$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nWriting data...\nERROR: Read-only file system\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+  expect_status 2
+  expect_same_bytes target.orig target.img
+}
+
+# no_medium: an empty drive is a clear failure and leaves no image file.
+no_medium() {
+  vm_boot 'run -i -f image.dsk' -drive if=floppy
+  expect_stdout "$BANNER"$'\nOpening floppy device...failed\nERROR: No medium found'
+  expect_status 2
+  expect_files
+}
+
+# The disk as a virtio disk behind qemu's fault injector, seen by the program
+# as /dev/fd0: the emulated floppy controller hides read errors.
+faulty_disk() {  # faulty_disk SECTOR ONCE
+  cat >rules.conf <<RULES
+[inject-error]
+event = "read_aio"
+iotype = "read"
+errno = "5"
+sector = "$1"
+once = "$2"
+RULES
+  printf '%s\n' -drive "file=blkdebug:rules.conf:disk.img,if=none,id=disk,format=raw,rerror=report,werror=report,cache=none" \
+    -device virtio-blk-pci,drive=disk,serial=disk
+}
+AS_FLOPPY='virtio_as_fd0 disk'
+
+# bad_sector: an unreadable sector is reported, skipped and imaged as zeros.
+bad_sector() {
+  make_disk disk.img 1474560
+  cp disk.img skipped.img
+  zero_sector skipped.img 100
+  expected_image expected skipped.img 1440k
+  with_unreadable expected 100
+  mapfile -t drive < <(faulty_disk 100 off)
+  vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...\nERROR: Input/output error\nSkipping cyl 3, sect 11, head 2.'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 3
+  expect_same_bytes expected.dsk out/image.dsk
+}
+
+# fixed_sector: a sector that fails once reads on the retry.
+fixed_sector() {
+  make_disk disk.img 1474560
+  expected_image expected disk.img 1440k
+  mapfile -t drive < <(faulty_disk 1000 on)
+  vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...\nFixed cyl 28, sect 11, head 2.'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes expected.dsk out/image.dsk
+}
+
+# ctrl_c: Ctrl-C while reading cancels the job and keeps the earlier image.
+# The drive is throttled so that reading lasts well beyond the interrupt.
+ctrl_c() {
+  make_disk disk.img 1474560
+  make_disk earlier.img 737280 3
+  expected_image in/earlier earlier.img 720k
+  # shellcheck disable=SC2016 # expanded by the guest's shell
+  vm_boot '
+cp /in/earlier.dsk /out/earlier.dsk
+(
+  while ! grep -q "Reading data" /out/stdout 2>/dev/null; do usleep 100000; done
+  sleep 1
+  kill -INT $(pidof mendarovel)
+) &
+run -i -f earlier.dsk' -drive file=disk.img,if=floppy,format=raw,throttling.iops-total=100
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...\nUser interrupt with CTRL-C...\nCancelling all tasks...\nFloppy disk could not be read.'"$CLOSED"
+  expect_status 2
+  expect_same_bytes in/earlier.dsk out/earlier.dsk
+  expect_files earlier.dsk
+}
+
+# shellcheck disable=SC2034 # named in every report of lib.sh
+CASE="$*"
+"$1" "${@:2}"
+finish
