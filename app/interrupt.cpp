@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/console.h"
+#include "task/console_screen.h"
 #include "task/copy_thread.h"
 
 std::atomic<CCopyThread*> g_pCopyThread{nullptr};
@@ -11,9 +12,10 @@ std::atomic<bool> g_bCopyDone{false};
 
 namespace {
 
+// Through the screen: the job's thread may be drawing progress right now.
 void Write(std::string_view text)
 {
-    platform::WriteStandardOutput(text.data(), text.size());
+    CConsoleScreen::Instance().Write(text);
 }
 
 }  // namespace

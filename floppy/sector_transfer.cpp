@@ -3,6 +3,7 @@
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
 #include "platform/last_error.h"
+#include "task/console_screen.h"
 
 namespace {
 
@@ -31,6 +32,31 @@ SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry
                                                                         : SectorResult::Skipped;
 }
 
+// Live progress for as long as the transfer runs, gone on every way out.
+class ProgressScope {
+public:
+    explicit ProgressScope(std::uint64_t totalSectors)
+    {
+        m_figures.total = totalSectors;
+        CConsoleScreen::Instance().BeginProgress();
+    }
+    ~ProgressScope() { CConsoleScreen::Instance().EndProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+    void Show(std::uint64_t done, std::uint64_t cylinder, std::uint64_t head, std::uint64_t skipped)
+    {
+        m_figures.done = done;
+        m_figures.cylinder = static_cast<unsigned>(cylinder);
+        m_figures.head = static_cast<unsigned>(head);
+        m_figures.skipped = skipped;
+        CConsoleScreen::Instance().ShowProgress(m_figures);
+    }
+
+private:
+    ProgressFigures m_figures;
+};
+
 }  // namespace
 
 bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction)
@@ -41,6 +67,7 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
         return false;  // no sector to visit
 
     const bool write = direction == Direction::Write;
+    ProgressScope progress(std::uint64_t{geometry.Cylinders} * geometry.TracksPerCylinder * geometry.SectorsPerTrack);
     std::uint64_t transferred = 0;
     std::uint32_t linearIndex = 0;
     for (std::uint64_t cylinder = 1; cylinder <= geometry.Cylinders; ++cylinder) {
@@ -51,6 +78,7 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
                 const auto c = static_cast<std::uint16_t>(cylinder);
                 const auto s = static_cast<std::uint16_t>(sector);
                 const auto h = static_cast<std::uint16_t>(head);
+                progress.Show(linearIndex, cylinder, head, m_skippedSectors.size());
                 const SectorResult result = TransferWithRetry(device, geometry, place, write, c, s, h);
                 if (result == SectorResult::Fixed) {
                     Print(FormatText("Fixed cyl %i, sect %i, head %i.", c, s, h), false);

@@ -13,6 +13,18 @@ void PrepareStandardOutput();
 // Writes the bytes unchanged to standard output. Never disturbs the last error.
 void WriteStandardOutput(const char* data, std::size_t size);
 
+// Live progress goes to standard error so that standard output stays exact.
+// Tells whether standard error can show it: a terminal (not TERM=dumb) that
+// takes backspace and erase-to-end-of-line (Windows: a console whose
+// virtual-terminal processing could be enabled; older consoles show none).
+bool PrepareProgressTerminal();
+
+// Width of the terminal on standard error in columns; 0 when unknown.
+unsigned ProgressTerminalColumns();
+
+// Writes the bytes unchanged to standard error. Never disturbs the last error.
+void WriteStandardError(const char* data, std::size_t size);
+
 // Called for each Ctrl-C, on a thread of its own; it may print, sleep and wait.
 using InterruptHandler = void (*)();
 

@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/console.h"
 #include "platform/last_error.h"
+#include "task/console_screen.h"
 
 void CConsoleLog::Print(const std::string& text, bool sameLine) const
 {
     // The caller may still want the error text of the call it just reported.
     platform::LastErrorGuard keepLastError;
+    // Through the screen, which takes any progress off the open line first.
+    CConsoleScreen& screen = CConsoleScreen::Instance();
     if (!sameLine)
-        platform::WriteStandardOutput("\n", 1);
-    platform::WriteStandardOutput(text.data(), text.size());
+        screen.Write("\n");
+    screen.Write(text);
 }
 
 void CConsoleLog::PrintError(const std::string& text) const

@@ -1,8 +1,11 @@
+#include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/console.h"
 #include "platform/last_error.h"
@@ -19,6 +22,41 @@ void WriteStandardOutput(const char* data, std::size_t size)
     LastErrorGuard keep;
     if (size != 0)
         std::fwrite(data, 1, size, stdout);
+}
+
+bool PrepareProgressTerminal()
+{
+    LastErrorGuard keep;
+    if (isatty(STDERR_FILENO) != 1)
+        return false;
+    // A terminal that calls itself dumb may not know erase-to-end-of-line.
+    const char* term = std::getenv("TERM");
+    return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
+unsigned ProgressTerminalColumns()
+{
+    LastErrorGuard keep;
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
+void WriteStandardError(const char* data, std::size_t size)
+{
+    // Unbuffered and partial writes resumed, so the drawing is never torn
+    // between two lines of standard output.
+    LastErrorGuard keep;
+    while (size != 0) {
+        const ssize_t written = write(STDERR_FILENO, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
 }
 
 void Beep(unsigned /*frequencyHz*/, unsigned /*durationMs*/)

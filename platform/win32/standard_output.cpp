@@ -2,6 +2,12 @@
 
 #include "platform/console.h"
 #include "platform/last_error.h"
+#include "platform/win32/win32_api.h"
+
+// Older SDK headers lack it; consoles before Windows 10 refuse it.
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
 
 namespace platform {
 
@@ -17,6 +23,40 @@ void WriteStandardOutput(const char* data, std::size_t size)
     // The callers print "failed" between a failing call and the text of its error.
     const LastErrorGuard keep;
     std::fwrite(data, 1, size, stdout);
+}
+
+bool PrepareProgressTerminal()
+{
+    const LastErrorGuard keep;
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (error == INVALID_HANDLE_VALUE || error == nullptr || GetConsoleMode(error, &mode) == FALSE)
+        return false;  // redirected: no console to draw on
+    // Without virtual-terminal processing the erase sequence would show as text.
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+}
+
+unsigned ProgressTerminalColumns()
+{
+    const LastErrorGuard keep;
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info) == FALSE)
+        return 0;
+    return static_cast<unsigned>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
+void WriteStandardError(const char* data, std::size_t size)
+{
+    const LastErrorGuard keep;
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    while (size != 0) {
+        DWORD written = 0;
+        if (WriteFile(error, data, static_cast<DWORD>(size), &written, nullptr) == FALSE || written == 0)
+            return;
+        data += written;
+        size -= written;
+    }
 }
 
 }  // namespace platform
