@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz/quiet_output.h"
 #include "image/image_records.h"
 #include "image/little_endian.h"
 #include "image/memory_file.h"
@@ -51,12 +50,6 @@ void CheckRecords(CMemoryFile& file, const std::uint8_t* data, std::size_t size)
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
-{
-    SilenceStandardOutput();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

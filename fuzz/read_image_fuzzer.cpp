@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "floppy/disk_image.h"
-#include "fuzz/quiet_output.h"
 #include "image/memory_file.h"
 
 namespace {
@@ -30,12 +29,6 @@ void CheckAcceptedImage(const CDiskImage& image)
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
-{
-    SilenceStandardOutput();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

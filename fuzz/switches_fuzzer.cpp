@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/copy_options.h"
-#include "fuzz/quiet_output.h"
 
 namespace {
 
@@ -37,12 +36,6 @@ void CheckOptions(const CopyOptions& options)
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
-{
-    SilenceStandardOutput();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
