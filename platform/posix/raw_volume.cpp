@@ -209,15 +209,12 @@ bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
 
 // One sector: exactly `size` bytes at `offset`, or a failure. A short read or
 // write (end of the medium) fails with EIO; an interrupted call is repeated.
-bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+template <class Transfer>
+bool TransferExactly(Transfer transfer, std::uint32_t size)
 {
-    Volume& volume = *AsVolume(handle);
-    if (volume.blockDevice && !EnsureBounce(volume, size))
-        return false;
-    void* buffer = volume.blockDevice ? volume.bounce : target;
     ssize_t count = 0;
     do {
-        count = pread(volume.descriptor, buffer, size, static_cast<off_t>(offset));
+        count = transfer();
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         errno = NormaliseMediumError(errno);
@@ -227,6 +224,17 @@ bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::ui
         errno = EIO;
         return false;
     }
+    return true;
+}
+
+bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+{
+    Volume& volume = *AsVolume(handle);
+    if (volume.blockDevice && !EnsureBounce(volume, size))
+        return false;
+    void* buffer = volume.blockDevice ? volume.bounce : target;
+    if (!TransferExactly([&] { return pread(volume.descriptor, buffer, size, static_cast<off_t>(offset)); }, size))
+        return false;
     if (volume.blockDevice)
         std::memcpy(target, volume.bounce, size);
     return true;
@@ -247,19 +255,7 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
         std::memcpy(volume.bounce, source, size);
     }
     const void* buffer = volume.blockDevice ? volume.bounce : source;
-    ssize_t count = 0;
-    do {
-        count = pwrite(volume.descriptor, buffer, size, static_cast<off_t>(offset));
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) {
-        errno = NormaliseMediumError(errno);
-        return false;
-    }
-    if (static_cast<std::uint32_t>(count) != size) {
-        errno = EIO;
-        return false;
-    }
-    return true;
+    return TransferExactly([&] { return pwrite(volume.descriptor, buffer, size, static_cast<off_t>(offset)); }, size);
 }
 
 }  // namespace platform
