@@ -1,17 +1,24 @@
 #include "floppy/disk_geometry.h"
 
+#include <initializer_list>
+
 bool RawDiskSize(const DiskGeometry& geometry, std::uint32_t& size)
 {
-    const std::uint64_t product = std::uint64_t{geometry.Cylinders} * geometry.TracksPerCylinder *
-                                  geometry.SectorsPerTrack * geometry.BytesPerSector;
-    // Each factor is below 2^32, but four of them can overflow 64 bits too.
-    const bool overflowed64 =
-        geometry.Cylinders != 0 && geometry.TracksPerCylinder != 0 && geometry.SectorsPerTrack != 0 &&
-        geometry.BytesPerSector != 0 &&
-        product / geometry.BytesPerSector / geometry.SectorsPerTrack / geometry.TracksPerCylinder !=
-            geometry.Cylinders;
-    if (overflowed64 || product > UINT32_MAX)
-        return false;
+    const std::initializer_list<std::uint32_t> factors = {geometry.Cylinders, geometry.TracksPerCylinder,
+                                                          geometry.SectorsPerTrack, geometry.BytesPerSector};
+    std::uint64_t product = 1;
+    for (const std::uint32_t factor : factors) {
+        if (factor == 0) {
+            size = 0;  // no sector at all, however large the other counts
+            return true;
+        }
+    }
+    // Checked factor by factor, so the product never leaves 64 bits.
+    for (const std::uint32_t factor : factors) {
+        product *= factor;
+        if (product > UINT32_MAX)
+            return false;
+    }
     size = static_cast<std::uint32_t>(product);
     return true;
 }
