@@ -32,6 +32,31 @@ SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry
                                                                         : SectorResult::Skipped;
 }
 
+// Moves one sector with its retry and reports the outcome on the console; a
+// skipped sector is listed and, when read, holds zeros.
+SectorResult MoveAndReport(CDiskImage& image, CDiskDevice& device, const DiskGeometry& geometry, bool write,
+                           std::uint64_t cylinder, std::uint64_t head, std::uint64_t sector, std::uint32_t linearIndex)
+{
+    std::uint8_t* place = image.SectorAddress(static_cast<std::uint32_t>(cylinder), static_cast<std::uint32_t>(head),
+                                              static_cast<std::uint32_t>(sector));
+    const auto c = static_cast<std::uint16_t>(cylinder);
+    const auto s = static_cast<std::uint16_t>(sector);
+    const auto h = static_cast<std::uint16_t>(head);
+    const SectorResult result = TransferWithRetry(device, geometry, place, write, c, s, h);
+    if (result == SectorResult::Fixed) {
+        image.Print(FormatText("Fixed cyl %i, sect %i, head %i.", c, s, h), false);
+    } else if (result != SectorResult::Transferred) {
+        image.PrintError(image.GetLastErrorText());
+        image.Print(FormatText("Skipping cyl %i, sect %i, head %i.", c, s, h), false);
+        image.m_skippedSectors.push_back(linearIndex);
+        // A sector we could not read holds zeros, never what a failed
+        // transfer may have left behind.
+        if (!write)
+            std::memset(place, 0, geometry.BytesPerSector);
+    }
+    return result;
+}
+
 // Live progress for as long as the transfer runs, gone on every way out.
 class ProgressScope {
 public:
@@ -73,26 +98,11 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
     for (std::uint64_t cylinder = 1; cylinder <= geometry.Cylinders; ++cylinder) {
         for (std::uint64_t head = 1; head <= geometry.TracksPerCylinder; ++head) {
             for (std::uint64_t sector = 1; sector <= geometry.SectorsPerTrack; ++sector, ++linearIndex) {
-                std::uint8_t* place = SectorAddress(static_cast<std::uint32_t>(cylinder), static_cast<std::uint32_t>(head),
-                                                     static_cast<std::uint32_t>(sector));
-                const auto c = static_cast<std::uint16_t>(cylinder);
-                const auto s = static_cast<std::uint16_t>(sector);
-                const auto h = static_cast<std::uint16_t>(head);
                 progress.Show(linearIndex, cylinder, head, m_skippedSectors.size());
-                const SectorResult result = TransferWithRetry(device, geometry, place, write, c, s, h);
-                if (result == SectorResult::Fixed) {
-                    Print(FormatText("Fixed cyl %i, sect %i, head %i.", c, s, h), false);
-                } else if (result != SectorResult::Transferred) {
-                    PrintError(GetLastErrorText());
-                    Print(FormatText("Skipping cyl %i, sect %i, head %i.", c, s, h), false);
-                    m_skippedSectors.push_back(linearIndex);
-                    // A sector we could not read holds zeros, never what a
-                    // failed transfer may have left behind.
-                    if (!write)
-                        std::memset(place, 0, geometry.BytesPerSector);
-                    if (result == SectorResult::MediumFailed)
-                        return false;
-                }
+                const SectorResult result =
+                    MoveAndReport(*this, device, geometry, write, cylinder, head, sector, linearIndex);
+                if (result == SectorResult::MediumFailed)
+                    return false;
                 if (result != SectorResult::Skipped)
                     ++transferred;
                 if (CheckCancel())

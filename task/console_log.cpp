@@ -12,10 +12,7 @@ void CConsoleLog::Print(const std::string& text, bool sameLine) const
     // The caller may still want the error text of the call it just reported.
     platform::LastErrorGuard keepLastError;
     // Through the screen, which takes any progress off the open line first.
-    CConsoleScreen& screen = CConsoleScreen::Instance();
-    if (!sameLine)
-        screen.Write("\n");
-    screen.Write(text);
+    CConsoleScreen::Instance().Write(sameLine ? text : "\n" + text);
 }
 
 void CConsoleLog::PrintError(const std::string& text) const
