@@ -12,12 +12,9 @@ E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 WORK=$(mktemp -d /tmp/mendarovel-e2e.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
-CHECKS=0
-FAILURES=0
-
-BANNER=$'Mendarovel 2.1 for Console\n\n'
-OPENED=$'\nOpening floppy device...ok'
-CLOSED=$'\nClosing floppy device...ok'
+STDOUT_FILE=$WORK/stdout
+# shellcheck source=checks.sh
+source "$E2E_DIR/checks.sh"
 
 # mv_run [--a FILE] [--b FILE] [--] ARGS...: runs the program with those drives.
 # Leaves its standard output in $WORK/stdout and its exit status in $STATUS.
@@ -39,38 +36,6 @@ mv_run() {
   fi
 }
 
-fail() {
-  FAILURES=$((FAILURES + 1))
-  echo "FAIL [$CASE]: $*"
-}
-
-# expect_status N
-expect_status() {
-  CHECKS=$((CHECKS + 1))
-  ((STATUS == $1)) || fail "exit status $STATUS, expected $1"
-}
-
-# expect_stdout TEXT: the whole standard output, byte for byte.
-expect_stdout() {
-  CHECKS=$((CHECKS + 1))
-  printf '%s' "$1" >"$WORK/expected"
-  if ! cmp -s "$WORK/expected" "$WORK/stdout"; then
-    fail "standard output differs (first difference: $(cmp "$WORK/expected" "$WORK/stdout" 2>&1 | head -1))"
-    echo "--- expected"; od -c "$WORK/expected" | tail -n 12
-    echo "--- actual"; od -c "$WORK/stdout" | tail -n 12
-  fi
-}
-
-# expect_same_bytes EXPECTED ACTUAL
-expect_same_bytes() {
-  CHECKS=$((CHECKS + 1))
-  if [[ ! -e $2 ]]; then
-    fail "$2 does not exist"
-  elif ! cmp -s "$1" "$2"; then
-    fail "$2 differs from $1: $(cmp "$1" "$2" 2>&1 | head -1)"
-  fi
-}
-
 # expect_absent PATH...
 expect_absent() {
   local path
@@ -88,35 +53,9 @@ expect_no_stray_files() {
   [[ -z $stray ]] || fail "stray file $stray"
 }
 
-# make_disk FILE SIZE: a disk whose sectors differ, half of it compressible.
-make_disk() {
-  python3 - "$1" "$2" <<'PY'
-import random, sys
-path, size = sys.argv[1], int(sys.argv[2])
-rng = random.Random(size)
-data = bytearray()
-while len(data) < size:
-    if rng.random() < 0.5:
-        data += bytes(rng.getrandbits(8) for _ in range(512))
-    else:
-        data += (b"sector %08d " % len(data)) * 16 + bytes(512 - 16 * 16)
-open(path, "wb").write(bytes(data[:size]))
-PY
-}
-
 # media_line CODE: the line that names the inserted media.
 media_line() {
-  case $1 in
-    2) printf '\nInserted media: 3.5" floppy, 1.44MB and 512 bytes/sector.' ;;
-    3) printf '\nInserted media: 3.5" floppy, 2.88MB and 512 bytes/sector.' ;;
-    5) printf '\nInserted media: 3.5" floppy, 720KB and 512 bytes/sector.' ;;
-    6) printf '\nInserted media: 5.25" floppy, 360KB and 512 bytes/sector.' ;;
-    7) printf '\nInserted media: 5.25" floppy, 320KB and 512 bytes/sector.' ;;
-    9) printf '\nInserted media: 5.25" floppy, 180KB and 512 bytes/sector.' ;;
-    10) printf '\nInserted media: 5.25" floppy, 160KB and 512 bytes/sector.' ;;
-    17) printf '\nInserted media: 3.5" floppy, 1.2MB and 512 bytes/sector.' ;;
-    18) printf '\nInserted media: 3.5" floppy, 1.23MB and 1024 bytes/sector.' ;;
-  esac
+  printf '\nInserted media: %s' "$(media_text "$1")"
 }
 
 # The standard capacities: size bytes-per-sector sectors heads cylinders media.
@@ -131,8 +70,3 @@ CAPACITIES=(
   "1474560 512 18 2 80 2"
   "2949120 512 36 2 80 3"
 )
-
-finish() {
-  echo "$CHECKS checks, $FAILURES failed"
-  ((FAILURES == 0))
-}

@@ -7,16 +7,6 @@ READ_OK=$'\nReading image data...ok'
 FORMAT_FAILED='failed (old or unrecognized file format)'
 NOT_READ=$'\nImage file could not be read.'
 
-# expansion_line IMAGE DISK: the report of expanding IMAGE's data back to DISK.
-expansion_line() {
-  python3 - "$1" "$2" <<'PY'
-import os, sys
-compressed = os.path.getsize(sys.argv[1]) - 53
-raw = os.path.getsize(sys.argv[2])
-print("\nExpanding data...ok (%dkb, %dkb, %+.2f%%)" % (compressed // 1000, raw // 1000, raw / compressed * 100 - 100), end="")
-PY
-}
-
 for capacity in "${CAPACITIES[@]}"; do
   read -r size bytes sectors heads cylinders media <<<"$capacity"
   CASE="round trip of a $size-byte disk"

@@ -12,14 +12,10 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/mendarovel-vm.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
 mkdir -p in
-CHECKS=0
-FAILURES=0
 CASE=${CASE:-scenario}
-
-BANNER=$'Mendarovel 2.1 for Console\n\n'
-OPENED=$'\nOpening floppy device...ok'
-CLOSED=$'\nClosing floppy device...ok'
-QUERIED=$'\nQuerying media information...ok'
+STDOUT_FILE=out/stdout
+# shellcheck source=../e2e/checks.sh
+source "$E2E_DIR/checks.sh"
 
 # vm_boot SCENARIO QEMU_ARGS...: boots the emulated PC, which runs the guest
 # shell text SCENARIO with the files of $WORK/in under /in. Afterwards
@@ -50,37 +46,6 @@ vm_boot() {
   STATUS=$(cat out/status)
 }
 
-fail() {
-  FAILURES=$((FAILURES + 1))
-  echo "FAIL [$CASE]: $*"
-}
-
-expect_status() {
-  CHECKS=$((CHECKS + 1))
-  ((STATUS == $1)) || fail "exit status $STATUS, expected $1"
-}
-
-# expect_stdout TEXT: the program's whole standard output, byte for byte.
-expect_stdout() {
-  CHECKS=$((CHECKS + 1))
-  printf '%s' "$1" >expected.txt
-  if ! cmp -s expected.txt out/stdout; then
-    fail "standard output differs ($(cmp expected.txt out/stdout 2>&1 | head -1))"
-    echo "--- expected"; cat expected.txt; echo
-    echo "--- actual"; cat out/stdout; echo
-  fi
-}
-
-# expect_same_bytes EXPECTED ACTUAL
-expect_same_bytes() {
-  CHECKS=$((CHECKS + 1))
-  if [[ ! -e $2 ]]; then
-    fail "$2 does not exist"
-  elif ! cmp -s "$1" "$2"; then
-    fail "$2 differs from $1: $(cmp "$1" "$2" 2>&1 | head -1)"
-  fi
-}
-
 # expect_files NAME...: exactly these files are left in the guest's folder.
 expect_files() {
   CHECKS=$((CHECKS + 1))
@@ -90,34 +55,9 @@ expect_files() {
   [[ $actual == "$expected" ]] || fail "files left: '$actual', expected '$expected'"
 }
 
-# make_disk FILE SIZE [SEED]: a disk whose sectors differ, half of them compressible.
-make_disk() {
-  python3 - "$1" "$2" "${3:-$2}" <<'PY'
-import random, sys
-path, size, seed = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(seed)
-data = bytearray()
-while len(data) < size:
-    if rng.random() < 0.5:
-        data += rng.randbytes(512)
-    else:
-        data += (b"sector %08d " % len(data)) * 16 + bytes(512 - 16 * 16)
-open(path, "wb").write(bytes(data[:size]))
-PY
-}
-
 # zero_sector DISK LINEAR: the disk as it reads with that sector skipped.
 zero_sector() {
   dd if=/dev/zero of="$1" bs=512 seek="$2" count=1 conv=notrunc status=none
-}
-
-# media_text CODE: how the program names that media type.
-media_text() {
-  case $1 in
-    2) printf '3.5" floppy, 1.44MB and 512 bytes/sector.' ;;
-    3) printf '3.5" floppy, 2.88MB and 512 bytes/sector.' ;;
-    5) printf '3.5" floppy, 720KB and 512 bytes/sector.' ;;
-  esac
 }
 
 # The floppy formats the emulated drive takes: name size sectors heads cylinders media.
@@ -149,19 +89,4 @@ lines = open(name + ".lines").read()
 lines = re.sub(r"file\.\.\.ok \(\d+kb\)", "file...ok (%dkb)" % (len(image) // 1000), lines)
 open(name + ".lines", "w").write(lines)
 PY
-}
-
-# expansion_line IMAGE DISK: the report of expanding IMAGE's data back to DISK.
-expansion_line() {
-  python3 - "$1" "$2" <<'PY'
-import os, sys
-compressed = os.path.getsize(sys.argv[1]) - 53
-raw = os.path.getsize(sys.argv[2])
-print("\nExpanding data...ok (%dkb, %dkb, %+.2f%%)" % (compressed // 1000, raw // 1000, raw / compressed * 100 - 100), end="")
-PY
-}
-
-finish() {
-  echo "[$CASE] $CHECKS checks, $FAILURES failed"
-  ((FAILURES == 0))
 }
