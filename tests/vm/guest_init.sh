@@ -9,7 +9,8 @@ mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 # Driver messages would mix with the markers on the console.
 echo 1 >/proc/sys/kernel/printk
-for module in virtio_ring virtio virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_blk floppy; do
+for module in virtio_ring virtio virtio_pci_legacy_dev virtio_pci_modern_dev virtio_pci virtio_blk floppy \
+  fat vfat nls_cp437 nls_ascii nls_utf8; do
   insmod /lib/modules/$module.ko || echo "insmod $module failed"
 done
 

@@ -29,11 +29,13 @@ cp "$program" "$root/bin/mendarovel"
 cp "$here/guest_init.sh" "$root/init"
 chmod 755 "$root/init"
 
-# Modules may ship compressed; the guest's insmod takes them plain.
-for module in virtio/virtio_ring virtio/virtio virtio/virtio_pci_legacy_dev \
-  virtio/virtio_pci_modern_dev virtio/virtio_pci block/virtio_blk block/floppy; do
-  source=$(compgen -G "$modules/drivers/$module.ko*" | head -1)
-  target="$root/lib/modules/${module#*/}.ko"
+# Modules may ship compressed; the guest's insmod takes them plain. FAT lets a
+# scenario mount a floppy as a user's system would.
+for module in drivers/virtio/virtio_ring drivers/virtio/virtio drivers/virtio/virtio_pci_legacy_dev \
+  drivers/virtio/virtio_pci_modern_dev drivers/virtio/virtio_pci drivers/block/virtio_blk \
+  drivers/block/floppy fs/fat/fat fs/fat/vfat fs/nls/nls_cp437 fs/nls/nls_ascii fs/nls/nls_utf8; do
+  source=$(compgen -G "$modules/$module.ko*" | head -1)
+  target="$root/lib/modules/${module##*/}.ko"
   case $source in
     *.ko) cp "$source" "$target" ;;
     *.ko.xz) xz -dc "$source" >"$target" ;;

@@ -134,6 +134,49 @@ run -i -f earlier.dsk' -drive file=disk.img,if=floppy,format=raw,throttling.iops
   expect_files earlier.dsk
 }
 
+# mounted: while the floppy's file system is mounted, -d is refused before any
+# sector is written and -i still images it; unmounted, the same -d goes through.
+mounted() {
+  make_disk original.img 1474560
+  expected_image in/image original.img 1440k
+  truncate -s 1474560 disk.img
+  mkfs.fat -n MOUNTED disk.img >/dev/null
+  # shellcheck disable=SC2016 # expanded by the guest's shell
+  vm_boot '
+mkdir /mnt && mount -t vfat /dev/fd0 /mnt && grep " /mnt vfat " /proc/mounts >/out/mount
+echo written while mounted >/mnt/note.txt && sync
+cat /dev/fd0 >/out/mounted.img
+md5sum </dev/fd0 >/out/before.md5
+run -d -f /in/image.dsk; mv /out/stdout /out/refused.stdout; mv /out/status /out/refused.status
+md5sum </dev/fd0 >/out/after.md5
+run -i -f mounted.dsk; mv /out/stdout /out/imaged.stdout; mv /out/status /out/imaged.status
+umount /mnt
+run -d -f /in/image.dsk' -drive file=disk.img,if=floppy,format=raw
+  local expansion
+  expansion=$(expansion_line in/image.dsk original.img)
+  # The disk as the mounted file system left it, file written and synced.
+  expected_image expected out/mounted.img 1440k
+
+  CASE="mounted: -d refused" STDOUT_FILE=out/refused.stdout
+  CHECKS=$((CHECKS + 1))
+  [[ -s out/mount ]] || fail "the floppy was not mounted in the guest"
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$expansion$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+  STATUS=$(cat out/refused.status) expect_status 2
+  expect_same_bytes out/before.md5 out/after.md5
+
+  CASE="mounted: -i" STDOUT_FILE=out/imaged.stdout
+  expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
+  STATUS=$(cat out/imaged.status) expect_status 0
+  expect_same_bytes expected.dsk out/mounted.dsk
+  CHECKS=$((CHECKS + 1))
+  grep -aq 'written while mounted' out/mounted.img || fail "the file written while mounted is not on the disk"
+
+  CASE="unmounted: -d" STDOUT_FILE=out/stdout
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$expansion$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes original.img disk.img
+}
+
 # shellcheck disable=SC2034 # named in every report of lib.sh
 CASE="$*"
 "$1" "${@:2}"
