@@ -6,7 +6,7 @@
 # usage: prepare.sh SOURCE_DIR OUT_DIR
 set -euo pipefail
 source_dir=$1 out=$2
-"$source_dir/scripts/ensure-packages" qemu-system-x86 linux-image-amd64 busybox-static cpio file dosfstools
+"$source_dir/scripts/ensure-packages" qemu-system-x86 linux-image-amd64 busybox-static cpio file dosfstools mtools
 mkdir -p "$out"
 cmake -S "$source_dir" -B "$out/static" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMENDAROVEL_STATIC=ON -DMENDAROVEL_TESTS=OFF >/dev/null

@@ -177,6 +177,44 @@ run -d -f /in/image.dsk' -drive file=disk.img,if=floppy,format=raw
   expect_same_bytes original.img disk.img
 }
 
+# unreadable_image: the image file lies on a FAT disk (a virtio disk behind
+# qemu's fault injector) whose sector in the middle of the file fails to read.
+# The restore stops with the file's failure and leaves the floppy alone.
+unreadable_image() {
+  make_disk original.img 1474560
+  expected_image image original.img 1440k
+  make_disk floppy.img 1474560 7
+  cp floppy.img floppy.orig
+  mkfs.fat -C images.img 4096 >/dev/null
+  mcopy -i images.img image.dsk ::image.dsk
+  # A fresh FAT file system keeps the file in one run of clusters; well away
+  # from both ends, so the header and the trailer still read.
+  local bad
+  bad=$(python3 -c '
+import sys
+disk, image = open("images.img", "rb").read(), open("image.dsk", "rb").read()
+start = disk.find(image[:65536])
+assert start >= 0 and disk[start:start + len(image)] == image
+print((start + len(image) * 6 // 10) // 512)')
+  cat >rules.conf <<RULES
+[inject-error]
+event = "read_aio"
+iotype = "read"
+errno = "5"
+sector = "$bad"
+once = "off"
+RULES
+  # shellcheck disable=SC2016 # expanded by the guest's shell
+  vm_boot '
+mkdir /images && mount -t vfat -o ro "$(virtio_disk images)" /images
+run -d -f /images/image.dsk' -drive file=floppy.img,if=floppy,format=raw \
+    -drive "file=blkdebug:rules.conf:images.img,if=none,id=images,format=raw,rerror=report,werror=report,cache=none" \
+    -device virtio-blk-pci,drive=images,serial=images
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...\nImage file could not be read.'"$CLOSED"
+  expect_status 2
+  expect_same_bytes floppy.orig floppy.img
+}
+
 # shellcheck disable=SC2034 # named in every report of lib.sh
 CASE="$*"
 "$1" "${@:2}"
