@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Times -i of a 1.44 MB FAT floppy against dd of the same floppy through the
+# real Linux floppy driver, in one boot of the emulated PC (qemu, software
+# emulation), and prints bench/run's table section for it. See bench/README.md.
+#
+# usage: bench/emulated_pc.sh [DISK_DIR]
+#   DISK_DIR: where make_disks.sh left fat1440.img (bench/run passes its own);
+#             without it the disks are made in a scratch folder.
+#   BENCH_ROUNDS (15): rounds asked for; the guest runs at most
+#   BENCH_EMULATED_PC_ROUNDS (5) of them, since one round takes ~5 s there.
+# Progress goes to standard error, the table section to standard output.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+rounds=${BENCH_ROUNDS:-15}
+cap=${BENCH_EMULATED_PC_ROUNDS:-5}
+((rounds > cap)) && rounds=$cap
+
+export VM_DIR=$root/build-bench/vm
+bash "$root/tests/vm/prepare.sh" "$root" "$VM_DIR" >&2
+
+disks=${1:-} scratch_disks=""
+if [[ -z $disks ]]; then
+  disks=$(mktemp -d /var/tmp/mendarovel-bench-disks.XXXXXX) scratch_disks=$disks
+  trap 'rm -rf "$scratch_disks"' EXIT
+  "$root/bench/make_disks.sh" "$disks"
+fi
+disk=$disks/fat1440.img
+[[ -f $disk ]] || { echo "emulated_pc: no $disk" >&2; exit 1; }
+
+# lib.sh boots the emulated PC; it works in (and removes) a folder of its own.
+# shellcheck disable=SC2034 # lib.sh names its messages by it
+CASE=bench-emulated-pc
+# shellcheck source-path=SCRIPTDIR source=../tests/vm/lib.sh
+source "$root/tests/vm/lib.sh"
+trap 'rm -rf "$WORK" $scratch_disks' EXIT
+cp "$disk" disk.img
+
+started=$(date +%s%N)
+VM_TIMEOUT=$((180 + 40 * rounds)) \
+  vm_boot "rounds=$rounds
+$(cat "$root/bench/emulated_pc_guest.sh")" -drive file=disk.img,if=floppy,format=raw >&2
+ended=$(date +%s%N)
+
+# Both must have done the whole job: every run's exit status 0 (out/status
+# counts the failed ones), dd's copy is the disk, and the program's image is
+# the one built from the disk's bytes independently of the program.
+expected_image expected disk.img 1440k
+expect_status 0
+expect_same_bytes disk.img out/x.img
+expect_same_bytes expected.dsk out/x.dsk
+if ((FAILURES > 0)); then
+  echo "emulated_pc: $FAILURES of $CHECKS checks failed; statuses:" >&2
+  sort out/statuses | uniq -c >&2
+  exit 1
+fi
+
+python3 "$root/bench/table.py" --emulated-pc out/times
+guest() { sed -n "s/^$1 //p" out/guest; }
+start=$(guest uptime_at_start) end=$(guest uptime_at_end)
+echo "emulated PC: $(qemu-system-x86_64 --version | head -1), no KVM; guest $(guest kernel), $(guest cpu), 256 MB"
+echo "one boot: $(((ended - started) / 1000000000)) s wall, of which ${start%.*} s guest to the first run and" \
+  "$(python3 -c "print(round($end - $start))") s for $rounds+1 rounds of 2 runs (the first untimed)"
