@@ -30,7 +30,9 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
     const char* result = "Image file could not be read.";
     if (m_image.ReadFromFile(*file)) {
         WarnOfUnreadableSectors(m_image);
-        if (m_image.WriteToDevice(device)) {
+        // The writer starts afresh on its own flag; a Ctrl-C that came while
+        // the file was read or expanded must still keep the disk untouched.
+        if (!CheckCancel() && m_image.WriteToDevice(device)) {
             result = "Disk successfully created.";
             outcome = TransferOutcome(m_image);
         } else {

@@ -11,8 +11,11 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
     }
     JobOutcome outcome = JobOutcome::Failed;
     const char* result = "Floppy disk could not be read.";
-    if (m_image.ReadFromDevice(device)) {
-        if (m_image.WriteToFile(target.File()) && target.Commit()) {
+    // The reader starts afresh on its own flag; a Ctrl-C while the drive was
+    // being opened is the job's and must not be lost. Likewise one during
+    // compressing or writing: the earlier image stays until the very end.
+    if (!CheckCancel() && m_image.ReadFromDevice(device)) {
+        if (m_image.WriteToFile(target.File()) && !CheckCancel() && target.Commit()) {
             result = "Image file successfully created.";
             outcome = TransferOutcome(m_image);
         } else {

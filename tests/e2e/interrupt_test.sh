@@ -1,0 +1,280 @@
+#!/usr/bin/env bash
+# Ctrl-C at each stage of both jobs, as a user presses it, cancels the job
+# with exit status 2: the earlier image (or its absence) and the image file
+# stay untouched; the disk is either untouched (Ctrl-C before its first
+# sector) or holds the sectors written so far and its old contents after them.
+# Inside a disk transfer the cancel takes effect at the next sector; in the
+# other stages the stage finishes and the job stops before the disk is written
+# or the earlier image replaced. Only a Ctrl-C once the new image is complete
+# and being committed lets the job run to its end.
+#
+# Each stage is pinned by holding one system call of the program under strace
+# (delay_exit) and sending SIGINT to the program while the call is held:
+# strace logs the held call with "(DELAYED)" as the hold begins, so the test
+# waits for that line, never for a fixed time.
+source "$(dirname "$0")/lib.sh"
+command -v strace >/dev/null || { echo "skipped: strace is not installed"; exit 77; }
+# The leak checker of a sanitizer build cannot run under ptrace; the other
+# sanitizers still do.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# How long the pinned call is held: the time the test has to see the hold and
+# the handler to set the flags. Nothing races against it but that.
+HOLD_US=1500000
+INTERRUPT=$'\nUser interrupt with CTRL-C...'
+CANCELLED=$'\nCancelling all tasks...'
+SECTOR=512
+PINNED_SECTOR=1000
+
+# program_pid ROOT: the program among ROOT's descendants (strace's child).
+program_pid() {
+  local queue=("$1") pid child name
+  name=$(basename "$MENDAROVEL" | cut -c1-15)
+  while ((${#queue[@]})); do
+    pid=${queue[0]}
+    queue=("${queue[@]:1}")
+    if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "$name" ]]; then
+      echo "$pid"
+      return 0
+    fi
+    for child in $(pgrep -P "$pid"); do queue+=("$child"); done
+  done
+  return 1
+}
+
+# traced_run DRIVE STRACE_OPTION... -- ARGS...: the program under strace with
+# that drive, in the background as $JOB, standard output in $WORK/stdout and
+# strace's log in $WORK/trace.
+traced_run() {
+  local drive=$1
+  shift
+  local options=()
+  while [[ $1 != -- ]]; do options+=("$1"); shift; done
+  shift
+  rm -f "$WORK/trace"
+  # With job control the program starts with SIGINT at its default, as
+  # from a shell's prompt, not ignored as a background command's is.
+  set -m
+  timeout 120 unshare --mount --propagation private bash "$E2E_DIR/in_namespace.sh" "$(realpath "$drive")" '' \
+    strace -f -qq -o "$WORK/trace" "${options[@]}" "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr" &
+  JOB=$!
+  set +m
+}
+
+# interrupt_at DRIVE SYSCALL N STRACE_OPTION... -- ARGS...: holds the main
+# thread's Nth call of SYSCALL, sends SIGINT while it is held and waits for
+# the program's end. Leaves the held call's log line in $HELD and the exit
+# status in $STATUS.
+interrupt_at() {
+  local drive=$1 syscall=$2 n=$3
+  shift 3
+  traced_run "$drive" -e trace="$syscall" -e inject="$syscall:delay_exit=$HOLD_US:when=$n" "$@"
+  HELD=""
+  for _ in $(seq 1500); do
+    HELD=$(grep -m1 -F '(DELAYED)' "$WORK/trace" 2>/dev/null)
+    [[ -n $HELD ]] || ! kill -0 "$JOB" 2>/dev/null && break
+    sleep 0.02
+  done
+  local program=""
+  [[ -n $HELD ]] && program=$(program_pid "$JOB")
+  if [[ -z $HELD ]]; then
+    fail "the program never reached its call $n of $syscall"
+  elif [[ -z $program ]]; then
+    fail "the program ended while its call was held"
+  else
+    kill -INT "$program"
+  fi
+  wait "$JOB"
+  STATUS=$?
+}
+
+# calibrate DRIVE ARGS...: one run without interrupt, every call traced, kept
+# as $WORK/calibration; its output is the reference of the runs to end.
+calibrate() {
+  local drive=$1
+  shift
+  traced_run "$drive" -s 256 -- "$@"
+  wait "$JOB"
+  STATUS=$?
+  mv "$WORK/trace" "$WORK/calibration"
+}
+
+# call_after TEXT: the main thread's first call after it wrote TEXT to
+# standard output in the calibration run, as "SYSCALL N CALL": its name, its
+# number among the main thread's calls of that name, and the call as logged.
+call_after() {
+  python3 - "$WORK/calibration" "$1" <<'PY'
+import re, sys
+lines = open(sys.argv[1], errors="replace").read().splitlines()
+main = lines[0].split()[0]  # the first line is the program's execve
+escaped = sys.argv[2].replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+announcement = 'write(1, "%s"' % escaped
+calls = [m for m in (re.match(r"(\d+) +([a-z0-9_]+)\((.*)", line) for line in lines) if m and m[1] == main]
+start = next(i for i, m in enumerate(calls) if m[0].split(" ", 1)[1].lstrip().startswith(announcement))
+name = calls[start + 1][2]
+count = sum(1 for m in calls[: start + 2] if m[2] == name)
+call = re.split(r" <unfinished \.\.\.>| = ", calls[start + 1][0].split(" ", 1)[1].lstrip())[0]
+print(name, count, call)
+PY
+}
+
+# expect_held CALL: the held call is CALL, addresses aside.
+expect_held() {
+  CHECKS=$((CHECKS + 1))
+  local held=${HELD#* }
+  held=$(sed -E 's/^ +//; s/0x[0-9a-f]+/0x_/g' <<<"$held")
+  [[ $held == "$(sed -E 's/0x[0-9a-f]+/0x_/g' <<<"$1")"* ]] || fail "held $HELD, expected $1"
+}
+
+# expect_interrupted_stdout TEXT: the handler prints a closing line break once
+# the job is done, unless the program has ended first; either is right.
+expect_interrupted_stdout() {
+  if printf '%s\n' "$1" | cmp -s - "$STDOUT_FILE"; then
+    CHECKS=$((CHECKS + 1))
+  else
+    expect_stdout "$1"
+  fi
+}
+
+# expect_disk_prefix DISK NEW OLD SECTORS: DISK holds the first SECTORS
+# sectors of NEW and OLD's bytes after them.
+expect_disk_prefix() {
+  CHECKS=$((CHECKS + 1))
+  local split=$(($4 * SECTOR))
+  if ! cmp -s -n "$split" "$1" "$2"; then
+    fail "$1 does not begin with $4 sectors of $2: $(cmp -n "$split" "$1" "$2" 2>&1)"
+  elif ! cmp -s -i "$split" "$1" "$3"; then
+    fail "$1 changed after sector $4: $(cmp -i "$split" "$1" "$3" 2>&1)"
+  fi
+}
+
+make_disk source.img 1474560
+make_disk other.img 737280 7
+mv_run --a other.img -- -i -f earlier.orig
+expect_status 0
+
+# --- -i: imaging onto a target that holds an earlier image.
+CASE="-i reference run"
+cp earlier.orig target.dsk
+calibrate source.img -i -f target.dsk
+expect_status 0
+cp "$WORK/stdout" imaging.stdout
+cp target.dsk reference.dsk
+reference=$(cat imaging.stdout)
+written=$(grep -o 'Writing image data to file\.\.\.ok ([0-9]*kb)' imaging.stdout)
+
+# imaging_runs_to_end STAGE ANNOUNCEMENT SYSCALL N CALL STRACE_OPTION...
+imaging_runs_to_end() {
+  CASE="-i, Ctrl-C while $1"
+  local announcement=$2 call=$5
+  shift 2
+  cp earlier.orig target.dsk
+  interrupt_at source.img "$1" "$2" "${@:4}" -- -i -f target.dsk
+  expect_held "$call"
+  expect_interrupted_stdout "${reference/"$announcement"/"$announcement$INTERRUPT"}"
+  expect_status 0
+  expect_same_bytes reference.dsk target.dsk
+  expect_no_stray_files .
+}
+
+# imaging_cancelled STAGE EXPECTED_STDOUT SYSCALL N CALL STRACE_OPTION...
+imaging_cancelled() {
+  CASE="-i, Ctrl-C while $1"
+  local expected=$2 call=$5
+  shift 2
+  cp earlier.orig target.dsk
+  interrupt_at source.img "$1" "$2" "${@:4}" -- -i -f target.dsk
+  expect_held "$call"
+  expect_interrupted_stdout "$expected"
+  expect_status 2
+  expect_same_bytes earlier.orig target.dsk
+  expect_no_stray_files .
+}
+
+# Opening: the open of the drive itself. The drive is never read.
+imaging_cancelled "opening the drive" \
+  "$BANNER"$'\nOpening floppy device...'"$INTERRUPT"'ok'"$CANCELLED"$'\nFloppy disk could not be read.'"$CLOSED" \
+  openat 1 'openat(AT_FDCWD, "/dev/fd0"' -P /dev/fd0
+# Compressing is zlib alone: the held call is the one right after the
+# announcement (taking the buffer for the compressed data), so the flag is set
+# before zlib starts. The new file is written, then dropped.
+NOT_WRITTEN="$CANCELLED"$'\nImage file could not be written.'"$CLOSED"
+until_written=${reference%%$'\nImage file successfully created.'*}
+read -r syscall n call <<<"$(call_after $'\nCompressing data...')"
+imaging_cancelled "compressing" "${until_written/$'\nCompressing data...'/$'\nCompressing data...'"$INTERRUPT"}$NOT_WRITTEN" \
+  "$syscall" "$n" "$call"
+# Writing: the call right after the announcement, before any record is in
+# the new file (its first write, or a sanitizer's own call before it).
+read -r syscall n call <<<"$(call_after $'\nWriting image data to file...')"
+imaging_cancelled "writing the image file" \
+  "${until_written/$'\nWriting image data to file...'/$'\nWriting image data to file...'"$INTERRUPT"}$NOT_WRITTEN" \
+  "$syscall" "$n" "$call"
+# Committing: the new file is complete and being flushed to replace the
+# earlier one; from here the job runs to its end.
+read -r syscall n call <<<"$(call_after "${written#Writing image data to file...}")"
+imaging_runs_to_end "committing the image file" "${written#Writing image data to file...}" "$syscall" "$n" "$call"
+
+# Reading: the read of sector $PINNED_SECTOR; the poll after it cancels.
+CANCELLED_READ="$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$INTERRUPT$CANCELLED"$'\nFloppy disk could not be read.'"$CLOSED"
+for earlier in yes no; do
+  CASE="-i, Ctrl-C while reading sectors, earlier image: $earlier"
+  rm -f target.dsk
+  [[ $earlier == no ]] || cp earlier.orig target.dsk
+  interrupt_at source.img pread64 "$PINNED_SECTOR" -P /dev/fd0 -- -i -f target.dsk
+  CHECKS=$((CHECKS + 1))
+  [[ $HELD == *", $SECTOR, $(((PINNED_SECTOR - 1) * SECTOR))) = $SECTOR (DELAYED)" ]] || fail "held $HELD"
+  expect_interrupted_stdout "$CANCELLED_READ"
+  expect_status 2
+  if [[ $earlier == yes ]]; then
+    expect_same_bytes earlier.orig target.dsk
+  else
+    expect_absent target.dsk
+  fi
+  expect_no_stray_files .
+done
+
+# --- -d: restoring the reference image onto a formatted disk.
+python3 -c "open('formatted.img', 'wb').write(b'\xf6' * 1474560)"
+cp reference.dsk imaging-reference.dsk
+CASE="-d reference run"
+cp formatted.img disk.img
+calibrate disk.img -d -f reference.dsk
+expect_status 0
+expect_same_bytes source.img disk.img
+reference=$(cat "$WORK/stdout")
+
+# restoring_cancelled STAGE ANNOUNCEMENT: the file is read to its end, and
+# the disk is not touched.
+until_query=${reference%%"$QUERIED"*}
+restoring_cancelled() {
+  CASE="-d, Ctrl-C while $1"
+  local syscall n call
+  read -r syscall n call <<<"$(call_after "$2")"
+  cp formatted.img disk.img
+  interrupt_at disk.img "$syscall" "$n" -- -d -f reference.dsk
+  expect_held "$call"
+  expect_interrupted_stdout "${until_query/"$2"/"$2$INTERRUPT"}$CANCELLED"$'\nDisk could not be written.'"$CLOSED"
+  expect_status 2
+  expect_same_bytes formatted.img disk.img
+  expect_same_bytes imaging-reference.dsk reference.dsk
+}
+
+# Reading: the first read of the records, after the trailer was validated.
+restoring_cancelled "reading the image file" $'\nReading image data...'
+# Expanding is zlib alone: the held call is the one right after the
+# announcement (taking the buffer for the expanded data).
+restoring_cancelled "expanding" $'\nExpanding data...'
+
+# Writing: the write of sector $PINNED_SECTOR; the poll after it cancels, and the
+# disk holds exactly the sectors up to it.
+CASE="-d, Ctrl-C while writing the disk"
+cp formatted.img disk.img
+interrupt_at disk.img pwrite64 "$PINNED_SECTOR" -P /dev/fd0 -- -d -f reference.dsk
+CHECKS=$((CHECKS + 1))
+[[ $HELD == *", $SECTOR, $(((PINNED_SECTOR - 1) * SECTOR))) = $SECTOR (DELAYED)" ]] || fail "held $HELD"
+expect_interrupted_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line reference.dsk source.img)$QUERIED$(media_line 2)"$'\nWriting data...'"$INTERRUPT$CANCELLED"$'\nDisk could not be written.'"$CLOSED"
+expect_status 2
+expect_disk_prefix disk.img source.img formatted.img "$PINNED_SECTOR"
+expect_same_bytes imaging-reference.dsk reference.dsk
+
+finish
