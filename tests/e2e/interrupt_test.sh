@@ -163,32 +163,21 @@ cp target.dsk reference.dsk
 reference=$(cat imaging.stdout)
 written=$(grep -o 'Writing image data to file\.\.\.ok ([0-9]*kb)' imaging.stdout)
 
-# imaging_runs_to_end STAGE ANNOUNCEMENT SYSCALL N CALL STRACE_OPTION...
-imaging_runs_to_end() {
+# imaging_interrupted STAGE EXPECTED_STDOUT STATUS EXPECTED_TARGET SYSCALL N CALL STRACE_OPTION...
+imaging_interrupted() {
   CASE="-i, Ctrl-C while $1"
-  local announcement=$2 call=$5
-  shift 2
-  cp earlier.orig target.dsk
-  interrupt_at source.img "$1" "$2" "${@:4}" -- -i -f target.dsk
-  expect_held "$call"
-  expect_interrupted_stdout "${reference/"$announcement"/"$announcement$INTERRUPT"}"
-  expect_status 0
-  expect_same_bytes reference.dsk target.dsk
-  expect_no_stray_files .
-}
-
-# imaging_cancelled STAGE EXPECTED_STDOUT SYSCALL N CALL STRACE_OPTION...
-imaging_cancelled() {
-  CASE="-i, Ctrl-C while $1"
-  local expected=$2 call=$5
-  shift 2
+  local expected=$2 status=$3 target=$4 call=$7
+  shift 4
   cp earlier.orig target.dsk
   interrupt_at source.img "$1" "$2" "${@:4}" -- -i -f target.dsk
   expect_held "$call"
   expect_interrupted_stdout "$expected"
-  expect_status 2
-  expect_same_bytes earlier.orig target.dsk
+  expect_status "$status"
+  expect_same_bytes "$target" target.dsk
   expect_no_stray_files .
+}
+imaging_cancelled() {  # imaging_cancelled STAGE EXPECTED_STDOUT SYSCALL N CALL STRACE_OPTION...
+  imaging_interrupted "$1" "$2" 2 earlier.orig "${@:3}"
 }
 
 # Opening: the open of the drive itself. The drive is never read.
@@ -212,7 +201,9 @@ imaging_cancelled "writing the image file" \
 # Committing: the new file is complete and being flushed to replace the
 # earlier one; from here the job runs to its end.
 read -r syscall n call <<<"$(call_after "${written#Writing image data to file...}")"
-imaging_runs_to_end "committing the image file" "${written#Writing image data to file...}" "$syscall" "$n" "$call"
+committing=${written#Writing image data to file...}
+imaging_interrupted "committing the image file" "${reference/"$committing"/"$committing$INTERRUPT"}" 0 reference.dsk \
+  "$syscall" "$n" "$call"
 
 # Reading: the read of sector $PINNED_SECTOR; the poll after it cancels.
 CANCELLED_READ="$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$INTERRUPT$CANCELLED"$'\nFloppy disk could not be read.'"$CLOSED"

@@ -72,19 +72,21 @@ no_medium() {
   expect_files
 }
 
-# The disk as a virtio disk behind qemu's fault injector, seen by the program
-# as /dev/fd0: the emulated floppy controller hides read errors.
-faulty_disk() {  # faulty_disk SECTOR ONCE
-  cat >rules.conf <<RULES
+# faulty_disk FILE SERIAL SECTOR ONCE: qemu's arguments for FILE as a virtio
+# disk with that serial behind qemu's fault injector, whose reads of SECTOR
+# fail (once: "on", or every time: "off"). The emulated floppy controller
+# hides read errors, so a failing drive A: is such a disk seen as /dev/fd0.
+faulty_disk() {
+  cat >"rules-$2.conf" <<RULES
 [inject-error]
 event = "read_aio"
 iotype = "read"
 errno = "5"
-sector = "$1"
-once = "$2"
+sector = "$3"
+once = "$4"
 RULES
-  printf '%s\n' -drive "file=blkdebug:rules.conf:disk.img,if=none,id=disk,format=raw,rerror=report,werror=report,cache=none" \
-    -device virtio-blk-pci,drive=disk,serial=disk
+  printf '%s\n' -drive "file=blkdebug:rules-$2.conf:$1,if=none,id=$2,format=raw,rerror=report,werror=report,cache=none" \
+    -device "virtio-blk-pci,drive=$2,serial=$2"
 }
 AS_FLOPPY='virtio_as_fd0 disk'
 
@@ -95,7 +97,7 @@ bad_sector() {
   zero_sector skipped.img 100
   expected_image expected skipped.img 1440k
   with_unreadable expected 100
-  mapfile -t drive < <(faulty_disk 100 off)
+  mapfile -t drive < <(faulty_disk disk.img disk 100 off)
   vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
   expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...\nERROR: Input/output error\nSkipping cyl 3, sect 11, head 2.'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
   expect_status 3
@@ -106,7 +108,7 @@ bad_sector() {
 fixed_sector() {
   make_disk disk.img 1474560
   expected_image expected disk.img 1440k
-  mapfile -t drive < <(faulty_disk 1000 on)
+  mapfile -t drive < <(faulty_disk disk.img disk 1000 on)
   vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
   expect_stdout "$BANNER$OPENED$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nReading data...\nFixed cyl 28, sect 11, head 2.'"$(cat expected.lines)"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
@@ -196,20 +198,12 @@ disk, image = open("images.img", "rb").read(), open("image.dsk", "rb").read()
 start = disk.find(image[:65536])
 assert start >= 0 and disk[start:start + len(image)] == image
 print((start + len(image) * 6 // 10) // 512)')
-  cat >rules.conf <<RULES
-[inject-error]
-event = "read_aio"
-iotype = "read"
-errno = "5"
-sector = "$bad"
-once = "off"
-RULES
+  local images
+  mapfile -t images < <(faulty_disk images.img images "$bad" off)
   # shellcheck disable=SC2016 # expanded by the guest's shell
   vm_boot '
 mkdir /images && mount -t vfat -o ro "$(virtio_disk images)" /images
-run -d -f /images/image.dsk' -drive file=floppy.img,if=floppy,format=raw \
-    -drive "file=blkdebug:rules.conf:images.img,if=none,id=images,format=raw,rerror=report,werror=report,cache=none" \
-    -device virtio-blk-pci,drive=images,serial=images
+run -d -f /images/image.dsk' -drive file=floppy.img,if=floppy,format=raw "${images[@]}"
   expect_stdout "$BANNER$OPENED"$'\nReading image data...\nImage file could not be read.'"$CLOSED"
   expect_status 2
   expect_same_bytes floppy.orig floppy.img
