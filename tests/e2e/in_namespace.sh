@@ -10,8 +10,12 @@ set -u
 drive_a=$1 drive_b=$2
 shift 2
 
+# /dev/null is the system's own node, bound in: a user namespace may not make device nodes.
+hold=$(mktemp -d "${TMPDIR:-/tmp}/mendarovel-ns.XXXXXX") || exit 90
+touch "$hold/null" && mount --bind /dev/null "$hold/null" || exit 90
 mount -t tmpfs -o mode=755 mendarovel-dev /dev || exit 90
-mknod -m 666 /dev/null c 1 3 || exit 90
+touch /dev/null && mount --bind "$hold/null" /dev/null || exit 90
+umount "$hold/null" && rm -rf "$hold"
 attach() {  # attach NODE FILE
   [[ -n $2 ]] || return 0
   touch "$1" && mount --bind "$2" "$1" || exit 90

@@ -2,8 +2,15 @@
 # plain files as floppy drives, and compares what it prints byte for byte.
 set -uo pipefail
 
-if [[ $(id -u) -ne 0 ]]; then
-  echo "skipped: drives are faked in a private mount namespace, which needs root"
+# The drives are plain files placed at /dev/fd0 and /dev/fd1 in a private
+# mount namespace: root's own, or as a normal user one inside a user namespace
+# where the kernel allows those.
+if [[ $(id -u) -eq 0 ]]; then
+  MV_UNSHARE=(unshare --mount --propagation private)
+elif unshare --user --map-root-user --mount true 2>/dev/null; then
+  MV_UNSHARE=(unshare --user --map-root-user --mount --propagation private)
+else
+  echo "skipped: drives are faked in a private mount namespace, which needs root or unprivileged user namespaces"
   exit 77
 fi
 : "${MENDAROVEL:?path of the built program}"
@@ -28,7 +35,7 @@ mv_run() {
       *) break ;;
     esac
   done
-  MV_AFTER_OUT="$WORK/after" unshare --mount --propagation private \
+  MV_AFTER_OUT="$WORK/after" "${MV_UNSHARE[@]}" \
     bash "$E2E_DIR/in_namespace.sh" "$a" "$b" "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
   STATUS=$?
   if ((STATUS == 90)); then

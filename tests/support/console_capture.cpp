@@ -32,7 +32,7 @@ std::string HexAround(const std::vector<std::uint8_t>& bytes, std::size_t offset
     char cell[4];
     for (std::size_t i = first; i < last; ++i) {
         std::snprintf(cell, sizeof cell, "%02X ", bytes[i]);
-        text += (i == offset ? "[" : "") + std::string(cell, 2) + (i == offset ? "] " : " ");
+        text.append(i == offset ? "[" : "").append(cell, 2).append(i == offset ? "] " : " ");
     }
     return text;
 }

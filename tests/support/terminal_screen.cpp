@@ -16,7 +16,7 @@ void TerminalScreen::Put(std::string_view bytes)
                 m_escape.clear();
             }
         } else if (byte == '\x1b') {
-            m_escape = "\x1b";
+            m_escape.assign(1, byte);
         } else if (byte == '\n') {
             ++m_row;
             m_column = 0;
@@ -38,7 +38,10 @@ void TerminalScreen::Put(std::string_view bytes)
 std::string TerminalScreen::Text() const
 {
     std::string text;
-    for (std::size_t i = 0; i < m_lines.size(); ++i)
-        text += (i == 0 ? "" : "\n") + m_lines[i];
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += m_lines[i];
+    }
     return text;
 }

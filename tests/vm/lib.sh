@@ -5,6 +5,10 @@
 set -uo pipefail
 
 : "${VM_DIR:?folder with initrd.gz and kernel, made by prepare.sh}"
+if [[ ! -s $VM_DIR/initrd.gz ]] || ! command -v qemu-system-x86_64 >/dev/null; then
+  echo "skipped: the emulated PC is not prepared (vm.prepare says what it misses)"
+  exit 77
+fi
 VM_TESTS=${VM_TESTS:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 E2E_DIR=${E2E_DIR:-$VM_TESTS/../e2e}
 
