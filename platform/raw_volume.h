@@ -24,7 +24,8 @@ struct VolumeGeometry {
 // medium is write-protected). Returns nullptr on failure.
 VolumeHandle OpenVolume(char driveLetter);
 
-// Closes the handle. On failure the handle stays valid and may be closed again.
+// Closes the handle. On failure the handle stays valid and may be closed
+// again (Linux: a descriptor the system released anyway is not closed twice).
 bool CloseVolume(VolumeHandle handle);
 
 // Geometry of the medium now in the drive; `out` is untouched on failure.

@@ -15,11 +15,29 @@ void SetLastErrorCode(std::uint32_t code)
     errno = static_cast<int>(code);
 }
 
+namespace {
+
+// strerror_r comes in two kinds: the GNU one returns the text (perhaps a static
+// one, not the buffer); the XSI one fills the buffer and returns 0 or an error.
+[[maybe_unused]] const char* ErrorTextOf(const char* gnuResult, const char* /*buffer*/)
+{
+    return gnuResult;
+}
+
+[[maybe_unused]] const char* ErrorTextOf(int xsiResult, const char* buffer)
+{
+    return xsiResult == 0 ? buffer : nullptr;
+}
+
+}  // namespace
+
 bool GetSystemErrorText(std::uint32_t code, std::string& text)
 {
     char buffer[256];
-    // The GNU variant may return a static text instead of filling the buffer.
-    text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
+    const char* found = ErrorTextOf(strerror_r(static_cast<int>(code), buffer, sizeof buffer), buffer);
+    if (found == nullptr)
+        return false;
+    text = found;
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "platform/last_error.h"
 #include "platform/posix/drive_discovery.h"
@@ -185,10 +186,16 @@ bool CloseVolume(VolumeHandle handle)
 {
     Volume* volume = AsVolume(handle);
     // What was written must be on the medium before we call the job done.
-    if (!volume->readOnly && fsync(volume->descriptor) != 0 && errno != EINVAL)
-        return false;
-    if (close(volume->descriptor) != 0 && errno != EINTR)
-        return false;
+    if (volume->descriptor >= 0) {
+        if (!volume->readOnly && fsync(volume->descriptor) != 0 && errno != EINVAL)
+            return false;
+        // Linux releases the descriptor even when close fails, and its number
+        // may soon be another file's: it is never closed a second time. The
+        // failure is reported; closing again only releases the rest.
+        const int closed = close(std::exchange(volume->descriptor, -1));
+        if (closed != 0 && errno != EINTR)
+            return false;
+    }
     std::free(volume->bounce);
     delete volume;
     return true;

@@ -1,12 +1,14 @@
 // The raw volume over a real block device: a loop device stands in for a USB
 // floppy drive (no floppy driver behind it, O_DIRECT transfers, size from the
 // device). Needs root for the loop devices; skipped otherwise.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -116,6 +118,40 @@ TEST_F(BlockDeviceVolume, AWriteProtectedMediumIsReadButNeverWritten)
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EROFS));
     EXPECT_TRUE(platform::IsWholeMediumError(platform::GetLastErrorCode()));
     EXPECT_TRUE(platform::CloseVolume(volume));
+}
+
+// The descriptor of `path` among this process's open files; -1 when none.
+int DescriptorOf(const std::string& path)
+{
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) == path)
+            return std::stoi(entry.path().filename().string());
+    }
+    return -1;
+}
+
+// Linux releases a descriptor even when its close fails; the next file opened
+// may get its number, and closing the volume again must not close that file.
+TEST_F(BlockDeviceVolume, AFailedCloseNeverClosesTheDescriptorAgain)
+{
+    ATTACH_OR_SKIP(loop, 1474560, true);  // write-protected: nothing to flush first
+    platform::VolumeHandle volume = platform::OpenVolumePath(loop);
+    ASSERT_NE(volume, nullptr) << platform::GetLastErrorCode();
+    const int descriptor = DescriptorOf(loop);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(close(descriptor), 0);  // gone, as a failed close leaves it
+
+    EXPECT_FALSE(platform::CloseVolume(volume));
+    const int other = open(m_file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    if (other != descriptor) {
+        close(other);
+        GTEST_SKIP() << "the number went elsewhere";
+    }
+    EXPECT_TRUE(platform::CloseVolume(volume));  // the device's destructor tries again
+    EXPECT_NE(fcntl(other, F_GETFD), -1) << "the other file was closed";
+    close(other);
 }
 
 TEST_F(BlockDeviceVolume, ADeviceOfNoFloppySizeIsAWrongMediumType)
