@@ -1,5 +1,6 @@
 #include "image/disk_file.h"
 #include "task/copy_thread.h"
+#include "task/shown_name.h"
 
 #include <string>
 
@@ -23,7 +24,7 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
 {
     const auto file = CDiskFile::OpenForReading(name);
     if (!file) {
-        PrintError("Image file '" + name + "' could not be opened.");
+        PrintError("Image file '" + ShownName(name) + "' could not be opened.");
         return JobOutcome::Failed;
     }
     JobOutcome outcome = JobOutcome::Failed;

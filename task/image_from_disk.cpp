@@ -1,12 +1,13 @@
 #include "image/image_target.h"
 #include "task/copy_thread.h"
+#include "task/shown_name.h"
 
 JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::string& name)
 {
     // The new image replaces an existing file only once it is complete.
     CImageTarget target;
     if (!target.Create(name)) {
-        PrintError("Image file '" + name + "' could not be created.");
+        PrintError("Image file '" + ShownName(name) + "' could not be created.");
         return JobOutcome::Failed;
     }
     JobOutcome outcome = JobOutcome::Failed;

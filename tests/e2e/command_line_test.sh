@@ -82,4 +82,15 @@ mv_run --a good.img -- -i -v B
 expect_stdout "$BANNER$NO_DRIVE"
 expect_status 2
 
+# A name cannot drive the terminal: control characters are shown as octal
+# escapes; '%' and non-ASCII bytes as they are.
+CASE="control characters in a name that cannot be created"
+mv_run --a good.img -- -i -f $'no\033[2J\tsuch\n%s\303\251/x.dsk'
+expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'no\\033[2J\\011such\\012%s\303\251/x.dsk\' could not be created.'"$CLOSED"
+expect_status 2
+CASE="control characters in a name that cannot be opened"
+mv_run --a good.img -- -d -f $'gone\r\a\177.dsk'
+expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'gone\\015\\007\\177.dsk\' could not be opened.'"$CLOSED"
+expect_status 2
+
 finish
