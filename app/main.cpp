@@ -14,6 +14,9 @@
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened: no file may become a standard stream.
+    if (!platform::PrepareStandardStreams())
+        return ExitStatusFor(JobOutcome::Failed);
     g_pCopyThread = nullptr;
     g_bCopyDone = false;
     platform::PrepareStandardOutput();

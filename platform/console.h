@@ -6,6 +6,14 @@
 
 namespace platform {
 
+// Call first of all. Opens descriptors 0, 1 and 2 onto the null device where
+// they are closed (Linux hands out the lowest free number, so the next file
+// opened would otherwise become standard output and receive console text),
+// and makes a write to a reader that has gone away fail instead of ending the
+// process, so that the job runs to its end. False when a closed one cannot be
+// opened: the program must then open nothing at all.
+bool PrepareStandardStreams();
+
 // Makes standard output unbuffered so that every announcement is visible
 // before its stage runs. Call once at start.
 void PrepareStandardOutput();

@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
@@ -11,6 +13,27 @@
 #include "platform/last_error.h"
 
 namespace platform {
+
+bool PrepareStandardStreams()
+{
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
+        if (fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        int opened = -1;
+        do {
+            opened = open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        } while (opened < 0 && errno == EINTR);
+        // The lowest free number: the one just found closed.
+        if (opened != stream) {
+            if (opened >= 0)
+                close(opened);
+            return false;
+        }
+    }
+    // The console lines are a report, not the job's product: a reader of them
+    // that quits must not end a restore half-way.
+    return signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+}
 
 void PrepareStandardOutput()
 {

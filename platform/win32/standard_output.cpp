@@ -11,6 +11,14 @@
 
 namespace platform {
 
+// Files are opened as handles, never as the runtime's descriptors, so none
+// can take the place of a missing standard stream; and a write to a closed
+// pipe fails without ending the process.
+bool PrepareStandardStreams()
+{
+    return true;
+}
+
 // The runtime's text mode stays on: a "\n" reaches the console, or a file
 // standard output is redirected to, as CR LF.
 void PrepareStandardOutput()

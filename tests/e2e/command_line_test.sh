@@ -82,6 +82,32 @@ mv_run --a good.img -- -i -v B
 expect_stdout "$BANNER$NO_DRIVE"
 expect_status 2
 
+# Closed standard streams: no file the program opens takes their place, so
+# neither the drive nor the image receives console text. A reader that quits
+# costs the console lines, not the job.
+PROGRAM=$MENDAROVEL
+cp good.img good.orig
+mv_run --a good.img -- -i -f reference.dsk
+cp reference.dsk earlier.dsk
+CASE="standard output closed"
+MENDAROVEL=bash mv_run --a good.img -- -c 'exec "$0" "$@" >&-' "$PROGRAM" -i -f earlier.dsk
+expect_status 0
+expect_same_bytes reference.dsk earlier.dsk
+expect_same_bytes good.orig good.img
+CASE="standard input, output and error closed"
+MENDAROVEL=bash mv_run --a good.img -- -c 'exec "$0" "$@" <&- >&- 2>&-' "$PROGRAM" -i -f new.dsk
+expect_status 0
+expect_same_bytes reference.dsk new.dsk
+expect_same_bytes good.orig good.img
+CASE="standard output a pipe whose reader has gone"
+MENDAROVEL=python3 mv_run --a good.img -- -c '
+import os, subprocess, sys
+reader, writer = os.pipe()
+os.close(reader)
+sys.exit(subprocess.run(sys.argv[1:], stdout=writer).returncode % 256)' "$PROGRAM" -i -f piped.dsk
+expect_status 0
+expect_same_bytes reference.dsk piped.dsk
+
 # A name cannot drive the terminal: control characters are shown as octal
 # escapes; '%' and non-ASCII bytes as they are.
 CASE="control characters in a name that cannot be created"
