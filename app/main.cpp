@@ -36,12 +36,15 @@ int main(int argc, char** argv)
     g_pCopyThread = job;
     job->m_strImageFile = options.m_strImageFile;
 
-    if (!platform::InstallInterruptHandler(CtrlCHandler)) {
+    if (!platform::InstallInterruptHandler(CtrlCHandler, TerminationHandler)) {
         constexpr std::string_view kNoHandler = "\nERROR: CTRL-C handler could not be installed.";
         platform::WriteStandardOutput(kNoHandler.data(), kNoHandler.size());
     }
 
     const JobOutcome outcome = job->Execute(options.m_mode, options.m_volume);
     g_pCopyThread = nullptr;
+    // Asked to end while the job ran: the job was cancelled and has cleaned
+    // up; the process now ends with the status the signal implies.
+    platform::EndIfAskedToEnd();
     return ExitStatusFor(outcome);
 }

@@ -22,10 +22,15 @@ BOOL WINAPI ConsoleControlRoutine(DWORD controlType)
 
 }  // namespace
 
-bool InstallInterruptHandler(InterruptHandler handler)
+// Ctrl-Break, closing the console, log-off and shut-down keep their default.
+bool InstallInterruptHandler(InterruptHandler handler, InterruptHandler /*onTermination*/)
 {
     g_interruptHandler.store(handler);
     return SetConsoleCtrlHandler(ConsoleControlRoutine, TRUE) != FALSE;
+}
+
+void EndIfAskedToEnd()
+{
 }
 
 }  // namespace platform

@@ -62,9 +62,10 @@ traced_run() {
 }
 
 # interrupt_at DRIVE SYSCALL N STRACE_OPTION... -- ARGS...: holds the main
-# thread's Nth call of SYSCALL, sends SIGINT while it is held and waits for
-# the program's end. Leaves the held call's log line in $HELD and the exit
-# status in $STATUS.
+# thread's Nth call of SYSCALL, sends $SIGNAL (INT unless set) while it is
+# held and waits for the program's end; with AGAIN=1 a second SIGINT follows
+# once the first one's message is out. Leaves the held call's log line in
+# $HELD and the exit status in $STATUS.
 interrupt_at() {
   local drive=$1 syscall=$2 n=$3
   shift 3
@@ -82,7 +83,14 @@ interrupt_at() {
   elif [[ -z $program ]]; then
     fail "the program ended while its call was held"
   else
-    kill -INT "$program"
+    kill -"${SIGNAL:-INT}" "$program"
+    if [[ ${AGAIN:-} == 1 ]]; then
+      for _ in $(seq 250); do
+        grep -qF "${INTERRUPT#$'\n'}" "$WORK/stdout" && break
+        sleep 0.02
+      done
+      kill -INT "$program"
+    fi
   fi
   wait "$JOB"
   STATUS=$?
@@ -126,14 +134,19 @@ expect_held() {
   [[ $held == "$(sed -E 's/0x[0-9a-f]+/0x_/g' <<<"$1")"* ]] || fail "held $HELD, expected $1"
 }
 
-# expect_interrupted_stdout TEXT: the handler prints a closing line break once
-# the job is done, unless the program has ended first; either is right.
+# expect_interrupted_stdout TEXT [HANDLERS]: each handler prints a closing
+# line break once the job is done, unless the program has ended first; any
+# of these is right.
 expect_interrupted_stdout() {
-  if printf '%s\n' "$1" | cmp -s - "$STDOUT_FILE"; then
-    CHECKS=$((CHECKS + 1))
-  else
-    expect_stdout "$1"
-  fi
+  local ends=""
+  for _ in $(seq "${2:-1}"); do
+    ends+=$'\n'
+    if printf '%s' "$1$ends" | cmp -s - "$STDOUT_FILE"; then
+      CHECKS=$((CHECKS + 1))
+      return
+    fi
+  done
+  expect_stdout "$1"
 }
 
 # expect_disk_prefix DISK NEW OLD SECTORS: DISK holds the first SECTORS
@@ -222,6 +235,31 @@ for earlier in yes no; do
     expect_absent target.dsk
   fi
   expect_no_stray_files .
+done
+
+# A second Ctrl-C while the first one is being answered is answered too.
+CASE="-i, Ctrl-C twice while reading sectors"
+cp earlier.orig target.dsk
+AGAIN=1 interrupt_at source.img pread64 "$PINNED_SECTOR" -P /dev/fd0 -- -i -f target.dsk
+expect_interrupted_stdout "${CANCELLED_READ/"$INTERRUPT"/"$INTERRUPT$INTERRUPT"}" 2
+expect_status 2
+expect_same_bytes earlier.orig target.dsk
+
+# SIGTERM, SIGHUP and SIGQUIT cancel the job as Ctrl-C does, silently: the
+# new file is removed and the earlier image kept; then the process ends as
+# the signal demands.
+ulimit -c 0
+mkdir -p folder
+for signal in TERM HUP QUIT; do
+  CASE="-i, SIG$signal while reading sectors"
+  rm -f folder/*
+  cp earlier.orig folder/target.dsk
+  SIGNAL=$signal interrupt_at source.img pread64 "$PINNED_SECTOR" -P /dev/fd0 -- -i -f folder/target.dsk
+  expect_stdout "${CANCELLED_READ/"$INTERRUPT"/}"
+  expect_status $((128 + $(kill -l "$signal")))
+  expect_same_bytes earlier.orig folder/target.dsk
+  CHECKS=$((CHECKS + 1))
+  [[ $(ls -A folder) == target.dsk ]] || fail "left in the folder: $(ls -A folder | tr '\n' ' ')"
 done
 
 # --- -d: restoring the reference image onto a formatted disk.
