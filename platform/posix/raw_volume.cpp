@@ -16,6 +16,7 @@
 #include "platform/last_error.h"
 #include "platform/posix/drive_discovery.h"
 #include "platform/posix/floppy_layouts.h"
+#include "platform/posix/stacked_devices.h"
 #include "platform/posix/volume_path.h"
 #include "platform/volume_claim.h"
 
@@ -105,14 +106,40 @@ bool GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& paramet
 
 // A block device that is mounted (or held exclusively by another program)
 // refuses an exclusive open with EBUSY; our own open is not exclusive.
+bool OpensExclusively(const std::string& path)
+{
+    const int probe = OpenRetrying(path, O_RDONLY | O_EXCL);
+    if (probe < 0)
+        return false;
+    close(probe);
+    return true;
+}
+
+// Deeper than any stack of devices anyone builds on a floppy.
+constexpr int kMaxStackDepth = 8;
+
+// A device counts as in use when anything stacked on it is, however deep: a
+// loop device over the drive with a file system mounted on it claims only
+// itself. A stacked device that cannot be probed (no node here, no right to
+// open it) counts as in use: better a refusal than a corrupted file system.
+bool IsStackInUse(const std::string& path, int depth)
+{
+    struct stat status {};
+    if (depth > kMaxStackDepth || stat(path.c_str(), &status) != 0)
+        return true;
+    for (const std::string& name : StackedDevices(status.st_rdev, "/sys")) {
+        const std::string node = "/dev/" + name;
+        if (!OpensExclusively(node) || IsStackInUse(node, depth + 1))
+            return true;
+    }
+    return false;
+}
+
 bool IsInUseByOthers(const Volume& volume)
 {
-    const int probe = OpenRetrying(volume.path, O_RDONLY | O_EXCL);
-    if (probe >= 0) {
-        close(probe);
-        return false;
-    }
-    return errno == EBUSY;
+    if (!OpensExclusively(volume.path))
+        return errno == EBUSY;
+    return IsStackInUse(volume.path, 0);
 }
 
 // The kernel lets writes through to a mounted floppy, and the file system's

@@ -7,5 +7,6 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/floppy_layouts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stacked_devices.cpp
 )
 set(MV_PLATFORM_LIBS "")

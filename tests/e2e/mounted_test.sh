@@ -10,17 +10,32 @@ mkfs.ext2 -q -F disk.img || { fail "mkfs.ext2 failed"; finish; exit; }
 LOOP=$(losetup -f --show disk.img 2>/dev/null) || { echo "skipped: no loop device here"; exit 77; }
 mkdir mnt
 mount -o ro "$LOOP" mnt || { losetup -d "$LOOP"; fail "cannot mount $LOOP"; finish; exit; }
-cleanup() { umount mnt 2>/dev/null; losetup -d "$LOOP" 2>/dev/null; rm -rf "$WORK"; }
+STACKED=()
+cleanup() {
+  umount mnt mnt-stacked 2>/dev/null
+  for ((i = ${#STACKED[@]} - 1; i >= 0; i--)); do losetup -d "${STACKED[i]}" 2>/dev/null; done
+  losetup -d "$LOOP" 2>/dev/null
+  rm -rf "$WORK"
+}
 trap cleanup EXIT
 cp disk.img disk.orig
 
-# The drive is the loop device itself, so the kernel sees it mounted.
+# numbers DEVICE: its major and minor number.
+numbers() {
+  stat -c '%t %T' "$1" | { read -r major minor; echo $((16#$major)) $((16#$minor)); }
+}
+
+# The drive is the loop device $DRIVE ($LOOP unless set), so the kernel sees
+# it mounted; the loop devices stacked on it keep their names, as in /dev.
 run_on_loop() {
+  local drive=${DRIVE:-$LOOP} nodes="" loop
+  for loop in "${STACKED[@]}"; do nodes+="mknod $loop b $(numbers "$loop"); "; done
   MV_AFTER_OUT="$WORK/after" unshare --mount --propagation private bash -c '
     set -e
     mount -t tmpfs mendarovel-dev /dev
     mknod -m 666 /dev/null c 1 3
-    mknod /dev/fd0 b '"$(stat -c '%t %T' "$LOOP" | { read -r major minor; echo $((16#$major)) $((16#$minor)); })"'
+    mknod /dev/fd0 b '"$(numbers "$drive")"'
+    '"$nodes"'
     exec "$@"' run "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
   STATUS=$?
 }
@@ -39,9 +54,23 @@ CASE="writing a mounted floppy is refused at once"
 run_on_loop -d -f other.dsk
 # (The expansion's figures depend on the data; the rest is fixed.)
 expansion=$(grep -o 'Expanding data\.\.\.ok ([^)]*)' "$WORK/stdout")
-expect_stdout "$BANNER$OPENED"$'\nReading image data...ok\n'"$expansion"$'\nQuerying media information...ok'"$(media_line 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+BUSY="$BANNER$OPENED"$'\nReading image data...ok\n'"$expansion"$'\nQuerying media information...ok'"$(media_line 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+expect_stdout "$BUSY"
 expect_status 2
 expect_same_bytes disk.orig disk.img
+
+# Mounted through a loop device stacked on the drive: the drive itself is not
+# claimed by anyone, the loop device over it is.
+CASE="writing a floppy mounted through a stacked loop device is refused"
+cp disk.orig stacked.img
+STACKED+=("$(losetup -f --show stacked.img)")
+STACKED+=("$(losetup -f --show "${STACKED[0]}")")
+mkdir mnt-stacked
+mount -o ro "${STACKED[1]}" mnt-stacked || fail "cannot mount ${STACKED[1]}"
+DRIVE=${STACKED[0]} run_on_loop -d -f other.dsk
+expect_stdout "$BUSY"
+expect_status 2
+expect_same_bytes disk.orig stacked.img
 
 CASE="once unmounted, the same image is written"
 umount mnt
