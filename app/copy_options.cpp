@@ -67,7 +67,7 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
         PrintUsage();
 
     if (parser.HasSwitch("-i"))
-        options.m_mode = OpImageFromDisk;
+        options.m_mode = parser.HasSwitch("-r") ? OpRescueImage : OpImageFromDisk;
     else if (parser.HasSwitch("-d"))
         options.m_mode = OpDiskFromImage;
 

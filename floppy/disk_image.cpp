@@ -42,3 +42,9 @@ void CDiskImage::AdoptData(ByteBuffer data, std::uint32_t size, bool compressed)
     m_nSize = size;
     m_bCompressed = compressed;
 }
+
+bool CDiskImage::HoldsWholeRawDisk() const
+{
+    std::uint32_t rawSize = 0;
+    return m_pData && !m_bCompressed && RawDiskSize(m_geometry, rawSize) && m_nSize >= rawSize;
+}

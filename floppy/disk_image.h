@@ -26,12 +26,21 @@ public:
     // image is empty or compressed. The numbers are not checked.
     std::uint8_t* SectorAddress(std::uint32_t cylinder, std::uint32_t head, std::uint32_t sector);
 
+    // Every sector of the geometry can be taken from the buffer, raw and whole.
+    bool HoldsWholeRawDisk() const;
+
     // Replaces the buffer with `data` of `size` bytes.
     void AdoptData(ByteBuffer data, std::uint32_t size, bool compressed);
 
     // Disk reader and writer: the whole disk, sector by sector.
     bool ReadFromDevice(CDiskDevice& device);
     bool WriteToDevice(CDiskDevice& device);
+    // Re-reads the sectors that m_unreadableSectors lists (inside the
+    // geometry, as the image reader leaves them) from the disk this image was
+    // made of; a sector that reads takes its place and leaves the list. False,
+    // and nothing worth storing, when the disk is not compatible, not the one
+    // of this image, or the rescue was cancelled.
+    bool RescueFromDevice(CDiskDevice& device);
 
     // Compresses (true) or expands (false) the buffer in place.
     bool CompressData(bool compress);
@@ -54,5 +63,6 @@ public:
 private:
     enum class Direction { Read, Write };
     bool QueryMedia(CDiskDevice& device, DiskGeometry& inserted);
+    bool CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted);
     bool TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction);
 };

@@ -16,3 +16,13 @@ bool CDiskImage::QueryMedia(CDiskDevice& device, DiskGeometry& inserted)
     Print("Inserted media: " + device.DescribeMediaType(inserted.MediaType), false);
     return true;
 }
+
+// The writer's rule: the inserted media must match the image in every field.
+bool CDiskImage::CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted)
+{
+    if (inserted == m_geometry)
+        return true;
+    Print("Required media is: " + device.DescribeMediaType(m_geometry.MediaType), false);
+    PrintError("Inserted media is not compatible.");
+    return false;
+}

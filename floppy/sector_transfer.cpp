@@ -2,35 +2,10 @@
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
-#include "platform/last_error.h"
-#include "task/console_screen.h"
+#include "floppy/sector_retry.h"
+#include "floppy/transfer_progress.h"
 
 namespace {
-
-enum class SectorResult { Transferred, Fixed, Skipped, MediumFailed };
-
-bool TransferOnce(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
-                  std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
-{
-    return write ? device.WriteSector(geometry, place, cylinder, sector, head)
-                 : device.ReadSector(geometry, place, cylinder, sector, head);
-}
-
-// Two attempts with no pause between them. A failure that concerns the whole
-// medium (write protection, no disk, drive gone) is not retried: every other
-// sector would fail the same way.
-SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
-                               std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
-{
-    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
-        return SectorResult::Transferred;
-    if (platform::IsWholeMediumError(platform::GetLastErrorCode()))
-        return SectorResult::MediumFailed;
-    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
-        return SectorResult::Fixed;
-    return platform::IsWholeMediumError(platform::GetLastErrorCode()) ? SectorResult::MediumFailed
-                                                                        : SectorResult::Skipped;
-}
 
 // Moves one sector with its retry and reports the outcome on the console; a
 // skipped sector is listed and, when read, holds zeros.
@@ -56,31 +31,6 @@ SectorResult MoveAndReport(CDiskImage& image, CDiskDevice& device, const DiskGeo
     }
     return result;
 }
-
-// Live progress for as long as the transfer runs, gone on every way out.
-class ProgressScope {
-public:
-    explicit ProgressScope(std::uint64_t totalSectors)
-    {
-        m_figures.total = totalSectors;
-        CConsoleScreen::Instance().BeginProgress();
-    }
-    ~ProgressScope() { CConsoleScreen::Instance().EndProgress(); }
-    ProgressScope(const ProgressScope&) = delete;
-    ProgressScope& operator=(const ProgressScope&) = delete;
-
-    void Show(std::uint64_t done, std::uint64_t cylinder, std::uint64_t head, std::uint64_t skipped)
-    {
-        m_figures.done = done;
-        m_figures.cylinder = static_cast<unsigned>(cylinder);
-        m_figures.head = static_cast<unsigned>(head);
-        m_figures.skipped = skipped;
-        CConsoleScreen::Instance().ShowProgress(m_figures);
-    }
-
-private:
-    ProgressFigures m_figures;
-};
 
 }  // namespace
 

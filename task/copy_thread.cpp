@@ -50,6 +50,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
         switch (mode) {
         case OpImageFromDisk: outcome = CreateImageFromDisk(*device, m_strImageFile); break;
         case OpDiskFromImage: outcome = CreateDiskFromImage(*device, m_strImageFile); break;
+        case OpRescueImage: outcome = RescueImageFromDisk(*device, m_strImageFile); break;
         default: PrintError("Help! I don't know what to do!!!"); break;
         }
         Print("Closing floppy device...", false);

@@ -39,6 +39,7 @@ private:
 
     JobOutcome CreateImageFromDisk(CDiskDevice& device, const std::string& name);
     JobOutcome CreateDiskFromImage(CDiskDevice& device, const std::string& name);
+    JobOutcome RescueImageFromDisk(CDiskDevice& device, const std::string& name);
 };
 
 // The outcome of a disk transfer that ran to its end.

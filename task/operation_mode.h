@@ -7,6 +7,7 @@ enum OperationMode : std::int32_t {
     OpNone = 10,
     OpImageFromDisk = 11,  // -i
     OpDiskFromImage = 12,  // -d
+    OpRescueImage = 13,    // -i -r
 };
 
 // How a job ended; the program's exit status is made from it.

@@ -77,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"drive_followed_by_switch", {"-v", "-i"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
         OptionsCase{"file_without_argument", {"-i", "-f"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
         OptionsCase{"empty_file_argument", {"-i", "-f", ""}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0},
-        OptionsCase{"percent_in_name", {"-i", "-f", "a%sb%d"}, false, OpImageFromDisk, VolumeA, "a%sb%d", 0}),
+        OptionsCase{"percent_in_name", {"-i", "-f", "a%sb%d"}, false, OpImageFromDisk, VolumeA, "a%sb%d", 0},
+        OptionsCase{"rescue", {"-r", "-i", "-v", "B"}, false, OpRescueImage, VolumeB, "Image.dsk", 0},
+        OptionsCase{"rescue_ignored_by_disk", {"-d", "-r"}, false, OpDiskFromImage, VolumeA, "Image.dsk", 0},
+        OptionsCase{"rescue_alone", {"-r"}, true, OpNone, VolumeNone, "", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Banner, IsNameVersionAndTwoLineBreaks)

@@ -1,0 +1,239 @@
+#include "task/image_rescue.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "floppy/media_type.h"
+#include "image/memory_file.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/error_codes.h"
+#include "tests/support/expected_text.h"
+#include "tests/support/scripted_device.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 4 sectors a track, 2 heads, 3 cylinders: linear index = ((cyl-1)*2 + head-1)*4 + sect-1.
+constexpr DiskGeometry kDisk{512, 4, 2, 3, 5};
+const Bytes kMedium = PatternBytes(24 * 512);
+
+// The places (cylinder, sector, head) of the sectors the tests let fail.
+constexpr int kCylHead2Sect2[] = {1, 2, 2};   // linear 5
+constexpr int kCyl2Head2Sect2[] = {2, 2, 2};  // linear 13
+constexpr int kCyl2Head2Sect3[] = {2, 3, 2};  // linear 14
+
+const std::string kQueried = "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(5);
+
+// What -i stores of kMedium when the given sectors fail on every attempt.
+Bytes CleanImage(const Bytes& medium, std::initializer_list<const int*> failing)
+{
+    CScriptedDevice device(kDisk);
+    device.m_medium = medium;
+    for (const int* place : failing)
+        device.FailReads(place[0], place[1], place[2], -1, SectorErrorCode());
+    CDiskImage image;
+    CMemoryFile file;
+    ConsoleCapture quiet;
+    EXPECT_TRUE(image.ReadFromDevice(device));
+    EXPECT_TRUE(image.WriteToFile(file));
+    return file.Bytes();
+}
+
+struct RescueRun {
+    JobOutcome outcome;
+    std::string console;
+};
+
+class Rescue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = fs::temp_directory_path() / (std::string("mv_rescue_") + info->name());
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        m_path = (m_folder / "Image.dsk").string();
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    void Store(const Bytes& bytes) const
+    {
+        std::ofstream(m_path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<std::streamsize>(bytes.size()));
+    }
+    Bytes Stored() const
+    {
+        std::ifstream in(m_path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    RescueRun Run(CScriptedDevice& device)
+    {
+        CDiskImage image;
+        ConsoleCapture capture;
+        const JobOutcome outcome = RescueImage(m_job, image, device, m_path);
+        return {outcome, capture.Text()};
+    }
+    // Nothing beside the image is left behind.
+    std::size_t FilesInFolder() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
+    }
+
+    CConsoleLog m_job;
+    fs::path m_folder;
+    std::string m_path;
+};
+
+// The job's lines from the media query on, before the image writer's.
+std::string FromQueryToWriter(const std::string& console)
+{
+    const std::size_t from = console.find("\nQuerying");
+    const std::size_t to = console.find("\nCompressing data...");
+    return from == std::string::npos ? "" : console.substr(from, to == std::string::npos ? to : to - from);
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST_F(Rescue, RescuedSectorsJoinTheImageAndTheRestStayListed)
+{
+    Store(CleanImage(kMedium, {kCylHead2Sect2, kCyl2Head2Sect2, kCyl2Head2Sect3}));
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    device.FailReads(2, 2, 2, 1, SectorErrorCode());   // reads on the second attempt
+    device.FailReads(2, 3, 2, -1, SectorErrorCode());  // still unreadable
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::CompletedWithSkips);
+    EXPECT_EQ(run.console.rfind("\nReading image data...ok\nExpanding data...ok (", 0), 0u) << run.console;
+    EXPECT_EQ(FromQueryToWriter(run.console), kQueried + "\nRescuing 3 sectors...\nRescued cyl 1, sect 2, head 2."
+                                                         "\nRescued cyl 2, sect 2, head 2." +
+                                                  ErrorLine(SectorErrorCode()) + "\nSkipping cyl 2, sect 3, head 2.");
+    EXPECT_TRUE(EndsWith(run.console, "\nImage file successfully updated.")) << run.console;
+    // Exactly what -i gives of this disk when only the last sector fails.
+    EXPECT_TRUE(SameBytes(CleanImage(kMedium, {kCyl2Head2Sect3}), Stored()));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(Rescue, AFullRescueGivesTheImageOfACleanRead)
+{
+    Store(CleanImage(kMedium, {kCylHead2Sect2, kCyl2Head2Sect3}));
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Completed);
+    EXPECT_EQ(FromQueryToWriter(run.console),
+              kQueried + "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nRescued cyl 2, sect 3, head 2.");
+    EXPECT_TRUE(SameBytes(CleanImage(kMedium, {}), Stored()));
+}
+
+TEST_F(Rescue, AnImageWithoutUnreadableSectorsIsLeftAlone)
+{
+    const Bytes clean = CleanImage(kMedium, {});
+    Store(clean);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Completed);
+    EXPECT_TRUE(EndsWith(run.console, "%)\nNothing to rescue: the image lists no unreadable sectors.")) << run.console;
+    EXPECT_EQ(run.console.find("Querying"), std::string::npos);
+    EXPECT_TRUE(device.m_reads.empty());
+    EXPECT_TRUE(SameBytes(clean, Stored()));
+}
+
+TEST_F(Rescue, SectorsThatStillFailLeaveTheFileAsItWas)
+{
+    const Bytes before = CleanImage(kMedium, {kCylHead2Sect2});
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    device.FailReads(1, 2, 2, -1, SectorErrorCode());
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::CompletedWithSkips);
+    EXPECT_TRUE(EndsWith(run.console, "\nRescuing 1 sector..." + ErrorLine(SectorErrorCode()) +
+                                          "\nSkipping cyl 1, sect 2, head 2.\nNo sector could be rescued."))
+        << run.console;
+    EXPECT_TRUE(SameBytes(before, Stored()));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// Another disk must never lend its sectors: one that differs from the image
+// in the first good sector, or beside a sector to rescue, is refused before
+// any listed sector is read.
+TEST_F(Rescue, AnotherDiskIsRefused)
+{
+    const Bytes before = CleanImage(kMedium, {kCyl2Head2Sect2, kCyl2Head2Sect3});
+    for (std::size_t differingSector : {0u, 15u}) {
+        Store(before);
+        CScriptedDevice device(kDisk);
+        device.m_medium = kMedium;
+        device.m_medium[differingSector * 512 + 100] ^= 1;
+        const RescueRun run = Run(device);
+
+        EXPECT_EQ(run.outcome, JobOutcome::Failed);
+        EXPECT_EQ(FromQueryToWriter(run.console),
+                  kQueried + "\nERROR: The inserted disk is not the disk of this image.");
+        for (const CScriptedDevice::Place& read : device.m_reads) {
+            EXPECT_NE(read, CScriptedDevice::Place(2, 2, 2));
+            EXPECT_NE(read, CScriptedDevice::Place(2, 3, 2));
+        }
+        EXPECT_TRUE(SameBytes(before, Stored()));
+        EXPECT_EQ(FilesInFolder(), 1u);
+    }
+}
+
+TEST_F(Rescue, IncompatibleMediaIsRefused)
+{
+    const Bytes before = CleanImage(kMedium, {kCylHead2Sect2});
+    Store(before);
+    DiskGeometry larger = kDisk;
+    larger.Cylinders += 1;
+    CScriptedDevice device(larger);
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_EQ(FromQueryToWriter(run.console),
+              kQueried + "\nRequired media is: " + DescribeMediaType(5) + "\nERROR: Inserted media is not compatible.");
+    EXPECT_TRUE(device.m_reads.empty());
+    EXPECT_TRUE(SameBytes(before, Stored()));
+}
+
+TEST_F(Rescue, CtrlCBetweenSectorsChangesNothing)
+{
+    const Bytes before = CleanImage(kMedium, {kCylHead2Sect2, kCyl2Head2Sect3});
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    CDiskImage image;
+    device.m_onTransfer = [&] {
+        // The handler sets every flag of the job; here, once the first
+        // listed sector is being read.
+        if (device.m_reads.back() == CScriptedDevice::Place(1, 2, 2)) {
+            m_job.m_bCancel = true;
+            image.m_bCancel = true;
+        }
+    };
+    ConsoleCapture capture;
+    const JobOutcome outcome = RescueImage(m_job, image, device, m_path);
+    const std::string console = capture.Text();
+
+    EXPECT_EQ(outcome, JobOutcome::Failed);
+    EXPECT_TRUE(EndsWith(console, "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nCancelling all tasks..."))
+        << console;
+    EXPECT_EQ(device.m_reads.back(), CScriptedDevice::Place(1, 2, 2));
+    EXPECT_TRUE(SameBytes(before, Stored()));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+}  // namespace
