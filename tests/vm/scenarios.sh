@@ -115,6 +115,30 @@ fixed_sector() {
   expect_same_bytes expected.dsk out/image.dsk
 }
 
+# rescue: an image made while a sector failed is completed by -i -r in a
+# second boot, when the sector reads again, into the image of a clean read.
+rescue() {
+  make_disk disk.img 1474560
+  expected_image expected disk.img 1440k
+  cp disk.img skipped.img
+  zero_sector skipped.img 100
+  expected_image damaged skipped.img 1440k
+  local expansion
+  expansion=$(expansion_line damaged.dsk skipped.img)
+  with_unreadable damaged 100
+  mapfile -t drive < <(faulty_disk disk.img disk 100 off)
+  vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
+  expect_status 3
+  expect_same_bytes damaged.dsk out/image.dsk
+  cp out/image.dsk in/image.dsk
+  vm_boot "$AS_FLOPPY; cp /in/image.dsk image.dsk; run -i -r -f image.dsk" \
+    -drive file=disk.img,if=none,id=disk,format=raw,cache=none -device virtio-blk-pci,drive=disk,serial=disk
+  expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$expansion$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nRescuing 1 sector...\nRescued cyl 3, sect 11, head 2.'"$(cat expected.lines)"$'\nImage file successfully updated.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes expected.dsk out/image.dsk
+  expect_files image.dsk
+}
+
 # ctrl_c: Ctrl-C while reading cancels the job and keeps the earlier image.
 # The drive is throttled so that reading lasts well beyond the interrupt.
 ctrl_c() {
