@@ -3,6 +3,7 @@
 #include "image/disk_file.h"
 #include "image/image_target.h"
 #include "task/copy_thread.h"
+#include "task/shown_name.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ bool ReadImageToRescue(const CConsoleLog& job, CDiskImage& image, const std::str
 {
     const auto file = CDiskFile::OpenForReading(name);
     if (!file) {
-        job.PrintError("Image file '" + name + "' could not be opened.");
+        job.PrintError("Image file '" + ShownName(name) + "' could not be opened.");
         return false;
     }
     if (!image.ReadFromFile(*file) || !image.HoldsWholeRawDisk()) {
@@ -36,7 +37,7 @@ JobOutcome RescueImage(const CConsoleLog& job, CDiskImage& image, CDiskDevice& d
     }
     CImageTarget target;
     if (!target.Create(name)) {
-        job.PrintError("Image file '" + name + "' could not be created.");
+        job.PrintError("Image file '" + ShownName(name) + "' could not be created.");
         return JobOutcome::Failed;
     }
     const std::size_t listed = image.m_unreadableSectors.size();
