@@ -72,6 +72,7 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
         options.m_mode = OpDiskFromImage;
 
     options.m_strImageFile = parser.GetArgument("-f", 0, "Image.dsk");
+    options.m_bVerify = parser.HasSwitch("-c");
 
     const std::string drive = parser.GetArgument("-v", 0, "A");
     if (EqualsIgnoringCase(drive, 'a'))

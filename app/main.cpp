@@ -35,6 +35,7 @@ int main(int argc, char** argv)
     job->m_pbDone = &g_bCopyDone;
     g_pCopyThread = job;
     job->m_strImageFile = options.m_strImageFile;
+    job->m_bVerify = options.m_bVerify;
 
     if (!platform::InstallInterruptHandler(CtrlCHandler, TerminationHandler)) {
         constexpr std::string_view kNoHandler = "\nERROR: CTRL-C handler could not be installed.";

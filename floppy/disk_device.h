@@ -31,6 +31,10 @@ public:
                              std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) = 0;
     virtual bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target,
                             std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) = 0;
+    // Makes the next reads come from the medium, not from what was kept of
+    // it; before reading back what was written. A device without such a
+    // store has nothing to do.
+    virtual bool ForgetCachedSectors() { return true; }
 
 protected:
     platform::VolumeHandle m_hDevice = nullptr;

@@ -41,6 +41,9 @@ public:
     // and nothing worth storing, when the disk is not compatible, not the one
     // of this image, or the rescue was cancelled.
     bool RescueFromDevice(CDiskDevice& device);
+    // After a write that succeeded: reads back every sector it wrote and
+    // compares it with the buffer. True when all of them are equal.
+    bool VerifyOnDevice(CDiskDevice& device);
 
     // Compresses (true) or expands (false) the buffer in place.
     bool CompressData(bool compress);

@@ -64,3 +64,8 @@ bool CFloppyDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* targe
     return platform::ReadVolume(m_hDevice, SectorOffset(geometry, cylinder, head, sector), target,
                                 geometry.BytesPerSector);
 }
+
+bool CFloppyDevice::ForgetCachedSectors()
+{
+    return m_hDevice != nullptr && platform::ForgetCachedSectors(m_hDevice);
+}

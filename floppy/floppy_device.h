@@ -12,4 +12,5 @@ public:
                      std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) override;
     bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target,
                     std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head) override;
+    bool ForgetCachedSectors() override;
 };

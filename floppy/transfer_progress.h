@@ -7,9 +7,11 @@
 // Live progress for as long as a transfer runs, gone on every way out.
 class ProgressScope {
 public:
-    explicit ProgressScope(std::uint64_t totalSectors)
+    // `counted` names the sectors the count of Show counts.
+    explicit ProgressScope(std::uint64_t totalSectors, const char* counted = "skipped")
     {
         m_figures.total = totalSectors;
+        m_figures.skippedName = counted;
         CConsoleScreen::Instance().BeginProgress();
     }
     ~ProgressScope() { CConsoleScreen::Instance().EndProgress(); }

@@ -36,4 +36,9 @@ bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out);
 bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size);
 bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size);
 
+// Before reading back what was written: pushes the writes out to the drive and
+// drops what the system and the drive's driver keep of the medium, as far as
+// the platform lets us, so that the next reads come from the disk itself.
+bool ForgetCachedSectors(VolumeHandle handle);
+
 }  // namespace platform

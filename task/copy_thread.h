@@ -29,6 +29,7 @@ public:
 
     std::atomic<bool>* m_pbDone = nullptr;
     std::string m_strImageFile;
+    bool m_bVerify = false;  // -d reads the written disk back
     CFloppyDevice m_floppyNT;
     CFloppyDevice m_floppy9x;
     CDiskImage m_image;
@@ -44,3 +45,7 @@ private:
 
 // The outcome of a disk transfer that ran to its end.
 JobOutcome TransferOutcome(const CDiskImage& image);
+
+// The end of -d: writes the image onto the disk, reads it back when `verify`,
+// and prints the job's result line.
+JobOutcome WriteDiskAndReport(CDiskImage& image, CDiskDevice& device, bool verify);

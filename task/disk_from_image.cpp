@@ -27,19 +27,24 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
         PrintError("Image file '" + ShownName(name) + "' could not be opened.");
         return JobOutcome::Failed;
     }
-    JobOutcome outcome = JobOutcome::Failed;
-    const char* result = "Image file could not be read.";
-    if (m_image.ReadFromFile(*file)) {
-        WarnOfUnreadableSectors(m_image);
-        // The writer starts afresh on its own flag; a Ctrl-C that came while
-        // the file was read or expanded must still keep the disk untouched.
-        if (!CheckCancel() && m_image.WriteToDevice(device)) {
-            result = "Disk successfully created.";
-            outcome = TransferOutcome(m_image);
-        } else {
-            result = "Disk could not be written.";
-        }
+    if (!m_image.ReadFromFile(*file)) {
+        Print("Image file could not be read.", false);
+        return JobOutcome::Failed;
     }
-    Print(result, false);
-    return outcome;
+    WarnOfUnreadableSectors(m_image);
+    // The writer starts afresh on its own flag; a Ctrl-C that came while
+    // the file was read or expanded must still keep the disk untouched.
+    if (CheckCancel()) {
+        Print("Disk could not be written.", false);
+        return JobOutcome::Failed;
+    }
+    return WriteDiskAndReport(m_image, device, m_bVerify);
+}
+
+JobOutcome WriteDiskAndReport(CDiskImage& image, CDiskDevice& device, bool verify)
+{
+    // A disk that reads back other bytes than the image is no restored disk.
+    const bool done = image.WriteToDevice(device) && (!verify || image.VerifyOnDevice(device));
+    image.Print(done ? "Disk successfully created." : "Disk could not be written.", false);
+    return done ? TransferOutcome(image) : JobOutcome::Failed;
 }

@@ -24,8 +24,8 @@ std::string FormatProgress(const ProgressFigures& figures, std::chrono::millisec
     // Rounded down, so 100% means every sector was visited.
     const std::uint64_t percent = figures.total == 0 ? 0 : figures.done * 100 / figures.total;
     char text[96];
-    std::snprintf(text, sizeof text, " %3llu%% cyl %u head %u, %llu skipped, ", static_cast<unsigned long long>(percent),
-                  figures.cylinder, figures.head, static_cast<unsigned long long>(figures.skipped));
+    std::snprintf(text, sizeof text, " %3llu%% cyl %u head %u, %llu %.16s, ", static_cast<unsigned long long>(percent),
+                  figures.cylinder, figures.head, static_cast<unsigned long long>(figures.skipped), figures.skippedName);
     return text + FormatElapsed(elapsed);
 }
 

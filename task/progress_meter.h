@@ -30,6 +30,7 @@ struct ProgressFigures {
     unsigned cylinder = 0;    // numbered as the console lines number them (from 1)
     unsigned head = 0;
     std::uint64_t skipped = 0;
+    const char* skippedName = "skipped";  // what the count counts
 };
 
 // " 42% cyl 34 head 2, 0 skipped, 0:12"

@@ -292,4 +292,27 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
     return TransferExactly([&] { return pwrite(volume.descriptor, buffer, size, static_cast<off_t>(offset)); }, size);
 }
 
+// Reads are O_DIRECT already, so the page cache is out of the way. fsync asks
+// a drive with a write cache (USB) to put the sectors on the medium; the
+// floppy driver documents FDFLUSH for verifying: it drops its track buffer.
+// A USB drive's own read buffer is beyond our reach.
+bool ForgetCachedSectors(VolumeHandle handle)
+{
+    const Volume& volume = *AsVolume(handle);
+    if (!volume.blockDevice)
+        return true;
+    if (fsync(volume.descriptor) != 0 && errno != EINVAL) {
+        errno = NormaliseMediumError(errno);
+        return false;
+    }
+    int result = 0;
+    do {
+        result = ioctl(volume.descriptor, FDFLUSH);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0 || errno == ENOTTY || errno == EINVAL)  // not the floppy driver
+        return true;
+    errno = NormaliseMediumError(errno);
+    return false;
+}
+
 }  // namespace platform

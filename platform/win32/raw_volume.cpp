@@ -134,4 +134,13 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
     return WholeTransfer(succeeded, put, size, ERROR_WRITE_FAULT);
 }
 
+// Raw volume reads bypass the file system's cache once the volume is locked or
+// dismounted, which the first write saw to; flushing the handle makes sure no
+// write still waits in the system. Windows offers no request that makes the
+// drive or its driver forget a buffer of its own.
+bool ForgetCachedSectors(VolumeHandle handle)
+{
+    return FlushFileBuffers(ToHandle(handle)) != FALSE;
+}
+
 }  // namespace platform

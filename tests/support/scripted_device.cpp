@@ -70,6 +70,8 @@ bool CScriptedDevice::WriteSector(const DiskGeometry& geometry, const std::uint8
         return false;
     const std::uint32_t offset = SectorOffset(geometry, cylinder, head, sector);
     std::memcpy(m_medium.data() + offset, source, geometry.BytesPerSector);
+    if (m_weakSectors.count(place) != 0)
+        m_medium[offset] ^= 0xFF;
     return true;
 }
 
@@ -86,6 +88,12 @@ bool CScriptedDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* tar
     }
     const std::uint32_t offset = SectorOffset(geometry, cylinder, head, sector);
     std::memcpy(target, m_medium.data() + offset, geometry.BytesPerSector);
+    return true;
+}
+
+bool CScriptedDevice::ForgetCachedSectors()
+{
+    m_cacheForgotten.push_back(m_reads.size());
     return true;
 }
 

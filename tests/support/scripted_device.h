@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     // Every transfer fails with `errorCode` (a write-protected or missing medium).
     void FailAllTransfers(std::uint32_t errorCode) { m_allTransfersError = errorCode; }
     void FailGeometry(std::uint32_t errorCode) { m_geometryError = errorCode; }
+    // Writes of that sector succeed, but the medium keeps other bytes (a weak
+    // spot that takes a write and does not read it back).
+    void KeepOtherBytes(int cylinder, int sector, int head) { m_weakSectors.insert({cylinder, sector, head}); }
 
     bool Open(DriveVolume volume, bool flag) override;
     bool Probe(DriveVolume volume) override;
@@ -32,11 +36,13 @@ public:
                      std::uint16_t sector, std::uint16_t head) override;
     bool ReadSector(const DiskGeometry& geometry, std::uint8_t* target, std::uint16_t cylinder, std::uint16_t sector,
                     std::uint16_t head) override;
+    bool ForgetCachedSectors() override;
 
     DiskGeometry m_geometry;            // what the drive reports
     std::vector<std::uint8_t> m_medium;  // the disk's bytes in linear order
     std::vector<Place> m_reads;         // every read attempt, in order
     std::vector<Place> m_writes;        // every write attempt, in order
+    std::vector<std::size_t> m_cacheForgotten;  // the size of m_reads at each ForgetCachedSectors
     std::function<void()> m_onTransfer;  // runs inside every transfer attempt
     // A failed read scribbles this byte over the target, as a real driver may.
     std::uint8_t m_failedReadLeavesByte = 0xEE;
@@ -46,6 +52,7 @@ private:
 
     std::map<Place, int> m_readFaults, m_writeFaults;
     std::map<Place, std::uint32_t> m_readCodes, m_writeCodes;
+    std::set<Place> m_weakSectors;
     std::uint32_t m_allTransfersError = 0;
     std::uint32_t m_geometryError = 0;
 };

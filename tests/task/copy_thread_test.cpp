@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "floppy/media_type.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/error_codes.h"
+#include "tests/support/expected_text.h"
+#include "tests/support/scripted_device.h"
 
 namespace {
 
@@ -46,6 +53,85 @@ TEST(CopyThread, OutcomeTellsSkippedSectors)
     EXPECT_EQ(TransferOutcome(image), JobOutcome::Completed);
     image.m_skippedSectors.push_back(3);
     EXPECT_EQ(TransferOutcome(image), JobOutcome::CompletedWithSkips);
+}
+
+// -d with -c: the disk is read back after the write and compared with the image.
+class VerifiedRestore : public ::testing::Test {
+protected:
+    static constexpr DiskGeometry k144{512, 18, 2, 80, 2};
+
+    VerifiedRestore() : m_device(k144)
+    {
+        EXPECT_TRUE(m_image.Allocate(k144));
+        const auto pattern = PatternBytes(m_image.m_nSize, 5);
+        std::memcpy(m_image.m_pData.get(), pattern.data(), pattern.size());
+    }
+
+    JobOutcome Restore()
+    {
+        ConsoleCapture capture;
+        const JobOutcome outcome = WriteDiskAndReport(m_image, m_device, true);
+        m_console = capture.Text();
+        return outcome;
+    }
+
+    const std::string kWritten =
+        "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(2) + "\nWriting data...";
+    CDiskImage m_image;
+    CScriptedDevice m_device;
+    std::string m_console;
+};
+
+TEST_F(VerifiedRestore, ACleanDiskReadsBackEqualFromTheMedium)
+{
+    EXPECT_EQ(Restore(), JobOutcome::Completed);
+    EXPECT_EQ(m_console, kWritten + "\nVerifying data...\nVerified: all 2880 sectors equal the image.\nDisk successfully created.");
+    EXPECT_EQ(m_device.m_reads.size(), 2880u);
+    EXPECT_EQ(m_device.m_cacheForgotten, std::vector<std::size_t>{0});  // before the first read
+}
+
+TEST_F(VerifiedRestore, SectorsThatDifferOrDoNotReadBackFailTheJob)
+{
+    m_device.KeepOtherBytes(2, 5, 1);
+    m_device.KeepOtherBytes(80, 18, 2);
+    m_device.FailReads(40, 1, 2, -1, SectorErrorCode());
+    m_device.FailReads(41, 1, 1, 1, SectorErrorCode());  // reads on the retry
+    EXPECT_EQ(Restore(), JobOutcome::Failed);
+    EXPECT_EQ(m_console, kWritten + "\nVerifying data...\nDiffers cyl 2, sect 5, head 1." + ErrorLine(SectorErrorCode()) +
+                             "\nUnreadable cyl 40, sect 1, head 2.\nDiffers cyl 80, sect 18, head 2."
+                             "\nVerified: 2 of 2880 sectors differ, 1 unreadable.\nDisk could not be written.");
+    EXPECT_EQ(m_device.m_reads.size(), 2880u + 1 + 1);
+}
+
+TEST_F(VerifiedRestore, SectorsTheWriterSkippedAreNotReadBack)
+{
+    m_device.FailWrites(3, 7, 2, -1, SectorErrorCode());
+    EXPECT_EQ(Restore(), JobOutcome::CompletedWithSkips);
+    EXPECT_EQ(m_console, kWritten + ErrorLine(SectorErrorCode()) +
+                             "\nSkipping cyl 3, sect 7, head 2.\nVerifying data...\nVerified: all 2879 sectors equal the image."
+                             "\nDisk successfully created.");
+    EXPECT_EQ(std::count(m_device.m_reads.begin(), m_device.m_reads.end(), CScriptedDevice::Place(3, 7, 2)), 0);
+}
+
+TEST_F(VerifiedRestore, ALostMediumOrCtrlCEndsTheReadBack)
+{
+    int reads = 0;
+    m_device.m_onTransfer = [&] {
+        if (!m_device.m_reads.empty() && ++reads == 3)
+            m_image.m_bCancel = true;
+    };
+    EXPECT_EQ(Restore(), JobOutcome::Failed);
+    EXPECT_EQ(m_console, kWritten + "\nVerifying data...\nCancelling all tasks...\nDisk could not be written.");
+    EXPECT_EQ(m_device.m_reads.size(), 3u);
+
+    m_device.m_onTransfer = nullptr;
+    m_device.m_reads.clear();
+    m_device.FailReads(1, 4, 1, -1, NoMediumErrorCode());
+    EXPECT_EQ(Restore(), JobOutcome::Failed);
+    EXPECT_EQ(m_console, kWritten + "\nVerifying data..." + ErrorLine(NoMediumErrorCode()) +
+                             "\nUnreadable cyl 1, sect 4, head 1.\nVerified: 0 of 2880 sectors differ, 2877 unreadable."
+                             "\nDisk could not be written.");
+    EXPECT_EQ(m_device.m_reads.size(), 4u);
 }
 
 }  // namespace
