@@ -52,16 +52,45 @@ protected_image() {
   expect_same_bytes expected.dsk out/image.dsk
 }
 
-# protected_restore: -d onto a write-protected disk fails once and leaves it alone.
+# protected_restore: -d onto a write-protected disk fails once and leaves it
+# alone; with -c it prints the same, since nothing written is read back.
 protected_restore() {
   make_disk original.img 1474560
   expected_image in/image original.img 1440k
   make_disk target.img 1474560 7
   cp target.img target.orig
-  vm_boot 'run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw,readonly=on
+  vm_boot 'run -d -c -f /in/image.dsk; mv /out/stdout /out/checked.stdout; mv /out/status /out/checked.status
+run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw,readonly=on
   expect_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line in/image.dsk original.img)$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nWriting data...\nERROR: Read-only file system\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
   expect_status 2
   expect_same_bytes target.orig target.img
+  CASE="protected_restore with -c"
+  expect_same_bytes out/stdout out/checked.stdout
+  STATUS=$(cat out/checked.status) expect_status 2
+}
+
+# verify: -d -c reads the disk back from the drive. Drive A: is a good disk;
+# drive B: takes every write, but qemu's fault injector fails its reads of the
+# last sector, which the emulated controller then gives as zeros: only a
+# read-back that reaches the drive, past the driver's track buffer, sees that.
+verify() {
+  make_disk original.img 1474560
+  expected_image in/image original.img 1440k
+  truncate -s 1474560 good.img weak.img
+  printf '[inject-error]\nevent = "read_aio"\niotype = "read"\nerrno = "5"\nsector = "2879"\n' >weak.conf
+  vm_boot 'run -d -c -v B -f /in/image.dsk; mv /out/stdout /out/weak.stdout; mv /out/status /out/weak.status
+run -d -c -f /in/image.dsk' -drive file=good.img,if=floppy,index=0,format=raw \
+    -drive file=blkdebug:weak.conf:weak.img,if=floppy,index=1,format=raw
+  local written
+  written="$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line in/image.dsk original.img)$QUERIED"$'\nInserted media: '"$(media_text 2)"$'\nWriting data...\nVerifying data...'
+  expect_stdout "$written"$'\nVerified: all 2880 sectors equal the image.\nDisk successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes original.img good.img
+
+  CASE="verify: a sector that does not read back" STDOUT_FILE=out/weak.stdout
+  expect_stdout "$written"$'\nDiffers cyl 80, sect 18, head 2.\nVerified: 1 of 2880 sectors differ, 0 unreadable.\nDisk could not be written.'"$CLOSED"
+  STATUS=$(cat out/weak.status) expect_status 2
+  expect_same_bytes original.img weak.img
 }
 
 # no_medium: an empty drive is a clear failure and leaves no image file.
