@@ -57,11 +57,19 @@ public:
     std::uint32_t m_nSize = 0;
     bool m_bCompressed = false;
 
+    // The largest raw size the image reader takes: that of the largest
+    // standard floppy (3.5", 2.88 MB), or more when the drive holds a larger
+    // disk. No image larger than both could be written onto the disk.
+    static constexpr std::uint32_t kLargestFloppy = 2949120;
+    std::uint32_t m_nLargestDisk = kLargestFloppy;
+
     // 0-based linear indexes of the sectors that the last disk transfer skipped.
     std::vector<std::uint32_t> m_skippedSectors;
     // 0-based linear indexes of the sectors that could not be read when the
     // image was made: kept in the image file, warned about on restore.
     std::vector<std::uint32_t> m_unreadableSectors;
+    // The image has such a list, but it cannot be trusted and is ignored.
+    bool m_bUnreadableListDamaged = false;
 
 private:
     enum class Direction { Read, Write };

@@ -19,14 +19,6 @@ std::unique_ptr<CDiskFile> CDiskFile::OpenForReading(const std::string& path)
     return std::make_unique<CDiskFile>(handle);
 }
 
-std::unique_ptr<CDiskFile> CDiskFile::CreateNew(const std::string& path)
-{
-    platform::FileHandle handle = platform::CreateNewFile(path);
-    if (handle == nullptr)
-        return nullptr;
-    return std::make_unique<CDiskFile>(handle);
-}
-
 CDiskFile::~CDiskFile()
 {
     Close();

@@ -12,8 +12,6 @@ public:
     // Opens an existing file for reading (others may read it too, not write it).
     // Null when it cannot be opened.
     static std::unique_ptr<CDiskFile> OpenForReading(const std::string& path);
-    // Creates a new file for writing; null when it exists or cannot be made.
-    static std::unique_ptr<CDiskFile> CreateNew(const std::string& path);
 
     explicit CDiskFile(platform::FileHandle handle) : m_handle(handle) {}
     ~CDiskFile() override;

@@ -1,14 +1,5 @@
 #include "image/image_target.h"
 
-namespace {
-
-// Another party may pick a name between our choice and our creation; a few
-// attempts make that harmless without looping forever on a folder we cannot
-// write to.
-constexpr unsigned kNameAttempts = 16;
-
-}  // namespace
-
 CImageTarget::~CImageTarget()
 {
     Abandon();
@@ -17,33 +8,30 @@ CImageTarget::~CImageTarget()
 bool CImageTarget::Create(const std::string& target)
 {
     Abandon();
-    m_strTarget = target;
+    if (!platform::ResolveLinks(target, m_strTarget))
+        return false;
     // Holding the existing target open proves it can be replaced and keeps
     // others from reading a file that is about to change.
-    if (platform::PathExists(target)) {
-        m_hTargetLock = platform::OpenExistingForWriting(target);
+    if (platform::PathExists(m_strTarget)) {
+        m_hTargetLock = platform::OpenExistingForWriting(m_strTarget);
         if (m_hTargetLock == nullptr)
             return false;
     }
-    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string name = platform::SiblingTemporaryName(target, attempt);
-        m_file = CDiskFile::CreateNew(name);
-        if (m_file) {
-            m_strTemporary = name;
-            return true;
-        }
-        if (!platform::PathExists(name))
-            break;  // the folder takes no new file at all
+    m_hTemporary = platform::CreateTemporaryBeside(m_strTarget, m_strTemporary);
+    if (m_hTemporary == nullptr) {
+        Abandon();
+        return false;
     }
-    Abandon();
-    return false;
+    m_file = std::make_unique<CDiskFile>(m_hTemporary);
+    return true;
 }
 
 bool CImageTarget::Commit()
 {
     if (!m_file)
         return false;
-    bool written = true;
+    // The image becomes readable to others only as the target was.
+    bool written = platform::TakeAccessOf(m_hTemporary, m_hTargetLock);
     try {
         m_file->Sync();
     } catch (const ImageFileError&) {
@@ -51,6 +39,7 @@ bool CImageTarget::Commit()
     }
     written = m_file->Close() && written;
     m_file.reset();
+    m_hTemporary = nullptr;
     // Some systems refuse to replace a file that is still held open.
     if (m_hTargetLock != nullptr) {
         platform::CloseFile(m_hTargetLock);
@@ -67,6 +56,7 @@ bool CImageTarget::Commit()
 void CImageTarget::Abandon()
 {
     m_file.reset();
+    m_hTemporary = nullptr;
     if (!m_strTemporary.empty()) {
         platform::RemoveFile(m_strTemporary);
         m_strTemporary.clear();

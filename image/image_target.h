@@ -8,6 +8,8 @@
 // A new image that takes the place of the target only once it is complete:
 // it is written to a new file in the target's folder and moved over the target
 // by Commit. Until then, and after any failure, the target stays as it was.
+// Only a regular file is ever replaced; a target reached through symbolic
+// links is the file they lead to, so the links stay links.
 class CImageTarget {
 public:
     CImageTarget() = default;
@@ -16,8 +18,8 @@ public:
     CImageTarget& operator=(const CImageTarget&) = delete;
 
     // False when the image cannot be created there: the folder takes no new
-    // file, or an existing target cannot be written (a folder, a read-only or
-    // locked file).
+    // file, or an existing target cannot be written (not a regular file, a
+    // read-only or locked file).
     bool Create(const std::string& target);
     CImageFile& File() { return *m_file; }
 
@@ -31,5 +33,6 @@ private:
     std::string m_strTarget;
     std::string m_strTemporary;
     std::unique_ptr<CDiskFile> m_file;
+    platform::FileHandle m_hTemporary = nullptr;  // m_file's, for its permissions
     platform::FileHandle m_hTargetLock = nullptr;  // held on an existing target
 };

@@ -28,6 +28,19 @@ FileHandle OpenExistingForWriting(const std::string& path);
 // (Windows: GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING; Linux: a shared lock).
 FileHandle OpenForReading(const std::string& path);
 
+// All three opens take regular files only (a folder, device, FIFO or socket
+// is refused, without waiting for a FIFO's other end).
+
+// Creates a new, empty file under a short unique name in the folder of
+// `beside`, that only its owner may open, locked as by CreateNewFile; `name`
+// receives its path. A short name fits wherever `beside` fits.
+FileHandle CreateTemporaryBeside(const std::string& beside, std::string& name);
+
+// Gives `file` the permissions of the open file `model` (and its owner and
+// group where the system allows it); with no model, the permissions a plain
+// new file would get. Windows: nothing to do, ReplaceFile keeps them.
+bool TakeAccessOf(FileHandle file, FileHandle model);
+
 // Reads up to `size` bytes; `got` is 0 at the end of the file, which is not a
 // failure. Retries interrupted calls.
 bool ReadFile(FileHandle file, void* target, std::size_t size, std::size_t& got);
@@ -45,12 +58,12 @@ bool CloseFile(FileHandle file);
 // True when a file (or anything else) exists at `path`.
 bool PathExists(const std::string& path);
 
-// A name for a new file in the same folder as `target` that does not exist
-// yet; `attempt` makes successive names differ.
-std::string SiblingTemporaryName(const std::string& target, unsigned attempt);
+// The name that symbolic links starting at `path` finally lead to (it need
+// not exist); `path` itself when it is no link. False for a loop of links.
+bool ResolveLinks(const std::string& path, std::string& resolved);
 
-// Moves `from` over `to` in one step, replacing `to` if it exists and giving
-// the result the permissions the old `to` had.
+// Moves `from` over `to` in one step, replacing `to` if it exists (Windows:
+// the result keeps the attributes and access rights the old `to` had).
 bool ReplaceFile(const std::string& from, const std::string& to);
 
 bool RemoveFile(const std::string& path);

@@ -2,6 +2,7 @@
 #include "task/copy_thread.h"
 #include "task/shown_name.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -10,12 +11,27 @@ namespace {
 // restored disk holds zeros there, and the user should know before writing.
 void WarnOfUnreadableSectors(const CDiskImage& image)
 {
+    if (image.m_bUnreadableListDamaged)
+        image.PrintWarning("The list of unreadable sectors in this image is damaged and is ignored.");
     const std::size_t count = image.m_unreadableSectors.size();
     if (count == 1)
         image.PrintWarning("1 sector of this image could not be read when it was made and holds zeros.");
     else if (count > 1)
         image.PrintWarning(std::to_string(count) +
                            " sectors of this image could not be read when it was made and hold zeros.");
+}
+
+// The disk writer takes only an image of exactly the inserted disk's
+// geometry, so no image larger than that disk (or than the largest standard
+// floppy, so that an image for another floppy is still shown as one) needs
+// its data expanded. Asked quietly: the writer reports the media query.
+std::uint32_t LargestUsefulImage(CDiskDevice& device)
+{
+    DiskGeometry inserted;
+    std::uint32_t size = 0;
+    if (device.GetGeometry(inserted) && RawDiskSize(inserted, size))
+        return std::max(size, CDiskImage::kLargestFloppy);
+    return CDiskImage::kLargestFloppy;
 }
 
 }  // namespace
@@ -27,6 +43,7 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
         PrintError("Image file '" + ShownName(name) + "' could not be opened.");
         return JobOutcome::Failed;
     }
+    m_image.m_nLargestDisk = LargestUsefulImage(device);
     if (!m_image.ReadFromFile(*file)) {
         Print("Image file could not be read.", false);
         return JobOutcome::Failed;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/last_error.h"
 
@@ -31,31 +32,54 @@ void CloseKeepingError(int descriptor)
     close(descriptor);
 }
 
-// Opens and takes the advisory lock that mirrors a Windows share mode: a
-// writer excludes everyone, readers exclude writers only.
-FileHandle OpenLocked(const std::string& path, int flags, int lock)
+// Image files are regular files only: a device, FIFO or socket under the
+// name is never read as an image nor replaced by one.
+bool RefuseUnlessRegular(const struct stat& status)
 {
-    int descriptor = -1;
-    do {
-        descriptor = open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (descriptor < 0 && errno == EINTR);
-    if (descriptor < 0)
-        return nullptr;
+    if (S_ISREG(status.st_mode))
+        return false;
+    errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    return true;
+}
+
+// Takes the advisory lock that mirrors a Windows share mode: a writer
+// excludes everyone, readers exclude writers only. The descriptor is closed
+// when the file is no regular file or the lock is taken.
+FileHandle LockOpened(int descriptor, int lock)
+{
     struct stat status {};
-    if (fstat(descriptor, &status) != 0) {
-        CloseKeepingError(descriptor);
-        return nullptr;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        CloseKeepingError(descriptor);
-        errno = EISDIR;
-        return nullptr;
-    }
-    if (flock(descriptor, lock | LOCK_NB) != 0) {
+    if (fstat(descriptor, &status) != 0 || RefuseUnlessRegular(status) || flock(descriptor, lock | LOCK_NB) != 0) {
         CloseKeepingError(descriptor);
         return nullptr;
     }
     return Handle(descriptor);
+}
+
+// Opens and locks a regular file. Without blocking: a FIFO would otherwise
+// wait in open() for its other end; on a regular file the flag changes nothing.
+FileHandle OpenLocked(const std::string& path, int flags, int lock)
+{
+    struct stat status {};
+    // An existing name is checked before it is opened, so that no device is
+    // ever opened (opening some, such as tapes, has effects of its own).
+    if (stat(path.c_str(), &status) == 0 && RefuseUnlessRegular(status))
+        return nullptr;
+    int descriptor = -1;
+    do {
+        descriptor = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0)
+        return nullptr;
+    return LockOpened(descriptor, lock);
+}
+
+// The mode a plain new file gets here: 0666 less the umask. The umask can only
+// be read by setting it; no other thread of ours creates files meanwhile.
+mode_t PlainCreationMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -137,28 +161,37 @@ bool CloseFile(FileHandle file)
     return close(Descriptor(file)) == 0;
 }
 
-bool PathExists(const std::string& path)
+FileHandle CreateTemporaryBeside(const std::string& beside, std::string& name)
 {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0;
+    const std::size_t slash = beside.rfind('/');
+    std::string pattern = (slash == std::string::npos ? std::string() : beside.substr(0, slash + 1)) + ".mvXXXXXX";
+    // mkostemp makes the file with mode 0600, so nobody else can open it
+    // while the image is written, nor after a killed run.
+    const int descriptor = mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    FileHandle file = LockOpened(descriptor, LOCK_EX);
+    if (file == nullptr) {
+        LastErrorGuard keep;
+        unlink(pattern.c_str());
+        return nullptr;
+    }
+    name = pattern;
+    return file;
 }
 
-std::string SiblingTemporaryName(const std::string& target, unsigned attempt)
-{
-    return target + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".partial";
-}
-
-bool ReplaceFile(const std::string& from, const std::string& to)
+bool TakeAccessOf(FileHandle file, FileHandle model)
 {
     struct stat status {};
-    if (stat(to.c_str(), &status) == 0 && chmod(from.c_str(), status.st_mode & 07777) != 0)
+    if (model == nullptr)
+        return fchmod(Descriptor(file), PlainCreationMode()) == 0;
+    if (fstat(Descriptor(model), &status) != 0)
         return false;
-    return rename(from.c_str(), to.c_str()) == 0;
-}
-
-bool RemoveFile(const std::string& path)
-{
-    return unlink(path.c_str()) == 0;
+    // Only a privileged run may give the file away; otherwise it stays ours.
+    // The owner first: a change of owner clears the set-id bits.
+    if (fchown(Descriptor(file), status.st_uid, status.st_gid) != 0 && errno != EPERM)
+        return false;
+    return fchmod(Descriptor(file), status.st_mode & 07777) == 0;
 }
 
 }  // namespace platform

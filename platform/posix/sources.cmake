@@ -4,6 +4,7 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/interrupt_handler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/floppy_layouts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp

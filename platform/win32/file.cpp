@@ -10,11 +10,20 @@ namespace {
 
 HANDLE ToHandle(FileHandle file) { return static_cast<HANDLE>(file); }
 
+// Image files are files on a disk: a device such as NUL or COM1, or a pipe,
+// is neither read as an image nor replaced by one.
 FileHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
     HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return nullptr;
+    }
+    return handle;
 }
 
 // One ReadFile or WriteFile call moves at most a DWORD's worth.

@@ -73,6 +73,51 @@ CHECKS=$((CHECKS + 1))
 grep -q $'^Image file could not be written.$' "$WORK/stdout" || fail "no write failure reported: $(cat "$WORK/stdout")"
 expect_status 2
 
+# Only a regular file is ever replaced; anything else is refused before the
+# disk is read and stays as it was. A FIFO must not hang the run.
+mkfifo pipe.dsk
+for target in /dev/null pipe.dsk; do
+  CASE="$target as the target"
+  MV_TIMEOUT=20 MV_AFTER="stat -c %F $target" mv_run --a zero.img -- -i -f "$target"
+  expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \''"$target"$'\' could not be created.'"$CLOSED"
+  expect_status 2
+  CHECKS=$((CHECKS + 1))
+  [[ $(tail -1 "$WORK/after") == *special\ file || $(tail -1 "$WORK/after") == fifo ]] ||
+    fail "$target is now a $(tail -1 "$WORK/after")"
+done
+CASE="a FIFO as the image to restore"
+MV_TIMEOUT=20 mv_run --a zero.img -- -d -f pipe.dsk
+expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'pipe.dsk\' could not be opened.'"$CLOSED"
+expect_status 2
+expect_no_stray_files .
+
+# A link stays a link: the file it leads to gets the new image and keeps its
+# mode and owner; a new file gets the mode any new file gets.
+CASE="a relative link in another folder as the target"
+mkdir links
+printf 'the image behind the link' >behind.dsk
+chmod 0604 behind.dsk
+chown 1234:5678 behind.dsk
+ln -s ../behind.dsk links/link.dsk
+mv_run --a zero.img -- -i -f links/link.dsk
+expect_status 0
+CHECKS=$((CHECKS + 1))
+[[ -L links/link.dsk && $(readlink links/link.dsk) == ../behind.dsk ]] || fail "the link was replaced"
+CHECKS=$((CHECKS + 1))
+[[ $(stat -c '%s %a %u:%g' behind.dsk) == '1505 604 1234:5678' ]] ||
+  fail "behind.dsk is $(stat -c '%s %a %u:%g' behind.dsk)"
+expect_no_stray_files .
+
+CASE="a name of 254 bytes, made with umask 027"
+long=$(printf 'n%.0s' {1..250}).dsk
+(umask 027 && mv_run --a zero.img -- -i -f "$long" && echo "$STATUS" >long.status)
+STATUS=$(cat long.status)
+expect_status 0
+CHECKS=$((CHECKS + 1))
+[[ $(stat -c '%s %a' "$long") == '1505 640' ]] || fail "the new image is $(stat -c '%s %a' "$long" 2>&1)"
+rm -f "$long"
+expect_no_stray_files .
+
 CASE="a successful run replaces the old image"
 mv_run --a zero.img -- -i -f keep.dsk
 expect_status 0

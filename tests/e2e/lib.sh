@@ -35,8 +35,11 @@ mv_run() {
       *) break ;;
     esac
   done
+  # MV_TIMEOUT=SECONDS ends a run that hangs (status 124) instead of the test.
+  local program=("$MENDAROVEL")
+  [[ -n ${MV_TIMEOUT:-} ]] && program=(timeout "$MV_TIMEOUT" "$MENDAROVEL")
   MV_AFTER_OUT="$WORK/after" "${MV_UNSHARE[@]}" \
-    bash "$E2E_DIR/in_namespace.sh" "$a" "$b" "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
+    bash "$E2E_DIR/in_namespace.sh" "$a" "$b" "${program[@]}" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
   STATUS=$?
   if ((STATUS == 90)); then
     echo "could not set up the drives:"; cat "$WORK/stderr"; exit 1
@@ -56,7 +59,7 @@ expect_absent() {
 expect_no_stray_files() {
   CHECKS=$((CHECKS + 1))
   local stray
-  stray=$(find "$1" -name '*.partial' | head -1)
+  stray=$(find "$1" -name '.mv*' | head -1)
   [[ -z $stray ]] || fail "stray file $stray"
 }
 

@@ -221,6 +221,59 @@ TEST(ImageReader, RefusesDataThatDoesNotFitTheGeometry)
     }
 }
 
+// A few megabytes whose geometry claims 4 GiB: nothing is allocated for it,
+// while the largest standard floppy still reads.
+TEST(ImageReader, RefusesAGeometryLargerThanAnyDiskBeforeExpanding)
+{
+    const DiskGeometry claimed{512, 64, 2, 65535, 2};
+    const Bytes hostile = ImageOf({Record(RecordGeometry, GeometryContent(claimed)),
+                                   Record(RecordCompressedData, Bytes(4200000))});
+    CDiskImage image;
+    const ReadResult refused = Read(image, hostile);
+    EXPECT_FALSE(refused.read);
+    EXPECT_TRUE(SameBytes(kReadOk, refused.console));
+    EXPECT_EQ(image.m_nSize, 4200000u);
+
+    const DiskGeometry largest{512, 36, 2, 80, 3};
+    const ReadResult read =
+        Read(image, ImageOf({Record(RecordGeometry, GeometryContent(largest)), Record(RecordRawData, Bytes(2949120))}));
+    EXPECT_TRUE(read.read);
+    EXPECT_TRUE(SameBytes(kReadOk, read.console));
+}
+
+namespace {
+
+// Sets the image's cancel flag, as Ctrl-C does, once reading has begun.
+class InterruptedFile : public CMemoryFile {
+public:
+    InterruptedFile(::Bytes bytes, CDiskImage& image) : CMemoryFile(std::move(bytes)), m_image(image) {}
+    std::size_t Read(void* target, std::size_t size) override
+    {
+        if (++m_reads > 1)  // the first read is the trailer's
+            m_image.m_bCancel = true;
+        return CMemoryFile::Read(target, size);
+    }
+
+private:
+    CDiskImage& m_image;
+    int m_reads = 0;
+};
+
+}  // namespace
+
+// A crafted file of endless empty records stops at Ctrl-C like a transfer.
+TEST(ImageReader, CtrlCStopsTheReadingOfManyRecords)
+{
+    Bytes records = Record(RecordGeometry, GeometryContent(kTwoSectors));
+    for (int i = 0; i < 200000; ++i)
+        records.insert(records.end(), {RecordReservedFlag, 0, 0, 0, 0, 0});
+    CDiskImage image;
+    InterruptedFile file(ImageOf({records, Record(RecordRawData, kTwoSectorData)}), image);
+    const ReadResult result = ReadInto(image, file);
+    EXPECT_FALSE(result.read);
+    EXPECT_TRUE(SameBytes("\nReading image data...\nCancelling all tasks...", result.console));
+}
+
 TEST(ImageReader, ReadFailureIsAFalseResultWithoutMessage)
 {
     const Bytes bytes = RawTwoSectorImage();

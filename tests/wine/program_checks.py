@@ -117,7 +117,7 @@ class Checks:
 
     def leftovers(self, image_name):
         """Problems when a failed job left an image or a half-made one behind."""
-        found = [n for n in os.listdir(self.folder) if n == image_name or n.endswith(".partial")]
+        found = [n for n in os.listdir(self.folder) if n == image_name or n.startswith(".mv")]
         return ["left behind: %s" % ", ".join(found)] if found else []
 
 

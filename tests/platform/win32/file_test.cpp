@@ -188,18 +188,25 @@ TEST_F(FileTest, ANewFileCannotBeReadWhileItIsBeingWritten)
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
 }
 
-TEST_F(FileTest, ReplaceFileMovesTheNewFileOverTheTarget)
+// Replacing keeps what the user gave the old image: a hidden one stays hidden.
+TEST_F(FileTest, ReplaceFileMovesTheNewFileOverTheTargetKeepingItsAttributes)
 {
     for (const bool targetExists : {true, false}) {
         const std::string target = PathOf(targetExists ? "old.dsk" : "fresh.dsk");
-        if (targetExists)
+        if (targetExists) {
             MakeFile(target, "old image");
-        const std::string partial = platform::SiblingTemporaryName(target, 1);
-        MakeFile(partial, "new image");
+            ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+        }
+        std::string partial;
+        platform::FileHandle file = Keep(platform::CreateTemporaryBeside(target, partial));
+        ASSERT_NE(file, nullptr) << platform::GetLastErrorCode();
+        ASSERT_TRUE(platform::WriteFile(file, "new image", 9));
+        Close(file);
 
         ASSERT_TRUE(platform::ReplaceFile(partial, target)) << platform::GetLastErrorCode();
         EXPECT_EQ(ContentOf(target), "new image");
         EXPECT_FALSE(platform::PathExists(partial));
+        EXPECT_EQ((GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, targetExists);
     }
 }
 
@@ -207,8 +214,10 @@ TEST_F(FileTest, ReplaceFileFailsWhileTheTargetIsOpen)
 {
     const std::string target = PathOf("busy.dsk");
     MakeFile(target, "old image");
-    const std::string partial = platform::SiblingTemporaryName(target, 1);
-    MakeFile(partial, "new image");
+    std::string partial;
+    platform::FileHandle file = Keep(platform::CreateTemporaryBeside(target, partial));
+    ASSERT_NE(file, nullptr);
+    Close(file);
     platform::FileHandle reader = Keep(platform::OpenForReading(target));
     ASSERT_NE(reader, nullptr);
 
@@ -218,17 +227,20 @@ TEST_F(FileTest, ReplaceFileFailsWhileTheTargetIsOpen)
     EXPECT_TRUE(platform::PathExists(partial));
 }
 
-TEST_F(FileTest, SiblingNamesStayBesideTheTargetAndDiffer)
+// Short names fit beside a target whose name is as long as names may be.
+TEST_F(FileTest, TemporaryFilesStayBesideTheTargetAndDiffer)
 {
-    const std::string target = PathOf("image.dsk");
-    const std::string first = platform::SiblingTemporaryName(target, 1);
-    const std::string second = platform::SiblingTemporaryName(target, 2);
+    const std::string target = PathOf(std::string(200, 'n') + ".dsk");
+    std::string first;
+    std::string second;
+    ASSERT_NE(Keep(platform::CreateTemporaryBeside(target, first)), nullptr);
+    ASSERT_NE(Keep(platform::CreateTemporaryBeside(target, second)), nullptr);
     EXPECT_NE(first, second);
     for (const std::string& name : {first, second}) {
         EXPECT_EQ(fs::path(name).parent_path(), fs::path(target).parent_path()) << name;
-        EXPECT_EQ(name.rfind(target + ".", 0), 0u) << name;
-        EXPECT_FALSE(platform::PathExists(name)) << name;
+        EXPECT_LE(fs::path(name).filename().string().size(), 9u) << name;
     }
+    EXPECT_EQ(Keep(platform::OpenForReading("NUL")), nullptr) << "a device is no image file";
 }
 
 TEST_F(FileTest, RemoveFileRemovesOnlyWhatExists)

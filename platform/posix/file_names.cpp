@@ -1,0 +1,69 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "platform/file.h"
+
+namespace platform {
+
+namespace {
+
+// As many links as the kernel itself follows before it gives up on a name.
+constexpr int kMaxLinks = 40;
+
+// The folder part of `path` with its slash, empty for a bare name.
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool PathExists(const std::string& path)
+{
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0;
+}
+
+bool ResolveLinks(const std::string& path, std::string& resolved)
+{
+    std::string name = path;
+    for (int hops = 0; hops < kMaxLinks; ++hops) {
+        struct stat status {};
+        if (lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            resolved = name;
+            return true;
+        }
+        std::string link(static_cast<std::size_t>(status.st_size) + 1, '\0');
+        const ssize_t length = readlink(name.c_str(), link.data(), link.size());
+        if (length < 0)
+            return false;
+        // Empty, or longer than lstat said: a link of the kernel's own making
+        // or one that changed under us; neither names a file we could replace.
+        if (length == 0 || static_cast<std::size_t>(length) >= link.size()) {
+            errno = EINVAL;
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        // A relative link is relative to the folder that holds it.
+        name = link.front() == '/' ? link : FolderOf(name) + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+}  // namespace platform
