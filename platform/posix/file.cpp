@@ -44,7 +44,7 @@ bool RefuseUnlessRegular(const struct stat& status)
 
 // Takes the advisory lock that mirrors a Windows share mode: a writer
 // excludes everyone, readers exclude writers only. The descriptor is closed
-// when the file is no regular file or the lock is taken.
+// when the file is no regular file or the lock cannot be had.
 FileHandle LockOpened(int descriptor, int lock)
 {
     struct stat status {};

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "platform/file.h"
 
@@ -50,7 +51,9 @@ bool ResolveLinks(const std::string& path, std::string& resolved)
         }
         link.resize(static_cast<std::size_t>(length));
         // A relative link is relative to the folder that holds it.
-        name = link.front() == '/' ? link : FolderOf(name) + link;
+        if (link.front() != '/')
+            link.insert(0, FolderOf(name));
+        name = std::move(link);
     }
     errno = ELOOP;
     return false;

@@ -51,10 +51,12 @@ bool TakeAccessOf(FileHandle /*file*/, FileHandle /*model*/)
 }
 
 // ReplaceFileA keeps the replaced file's attributes and access rights, which
-// a move over it would lose; a new target is simply moved into place.
+// a move over it would lose; a new target is simply moved into place, and a
+// folder is left to the move to refuse.
 bool ReplaceFile(const std::string& from, const std::string& to)
 {
-    if (PathExists(to))
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return ::ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr) != FALSE;
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
