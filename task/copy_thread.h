@@ -43,6 +43,10 @@ private:
     JobOutcome RescueImageFromDisk(CDiskDevice& device, const std::string& name);
 };
 
+// The largest raw size worth expanding an image file to, for the disk in
+// `device`: no larger image could be written there.
+std::uint32_t LargestUsefulImage(CDiskDevice& device);
+
 // The outcome of a disk transfer that ran to its end.
 JobOutcome TransferOutcome(const CDiskImage& image);
 

@@ -21,19 +21,6 @@ void WarnOfUnreadableSectors(const CDiskImage& image)
                            " sectors of this image could not be read when it was made and hold zeros.");
 }
 
-// The disk writer takes only an image of exactly the inserted disk's
-// geometry, so no image larger than that disk (or than the largest standard
-// floppy, so that an image for another floppy is still shown as one) needs
-// its data expanded. Asked quietly: the writer reports the media query.
-std::uint32_t LargestUsefulImage(CDiskDevice& device)
-{
-    DiskGeometry inserted;
-    std::uint32_t size = 0;
-    if (device.GetGeometry(inserted) && RawDiskSize(inserted, size))
-        return std::max(size, CDiskImage::kLargestFloppy);
-    return CDiskImage::kLargestFloppy;
-}
-
 }  // namespace
 
 JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::string& name)
@@ -64,4 +51,17 @@ JobOutcome WriteDiskAndReport(CDiskImage& image, CDiskDevice& device, bool verif
     const bool done = image.WriteToDevice(device) && (!verify || image.VerifyOnDevice(device));
     image.Print(done ? "Disk successfully created." : "Disk could not be written.", false);
     return done ? TransferOutcome(image) : JobOutcome::Failed;
+}
+
+// The disk writer takes only an image of exactly the inserted disk's
+// geometry, so no image larger than that disk (or than the largest standard
+// floppy, so that an image for another floppy is still shown as one) needs
+// its data expanded. Asked quietly: the writer reports the media query.
+std::uint32_t LargestUsefulImage(CDiskDevice& device)
+{
+    DiskGeometry inserted;
+    std::uint32_t size = 0;
+    if (device.GetGeometry(inserted) && RawDiskSize(inserted, size))
+        return std::max(size, CDiskImage::kLargestFloppy);
+    return CDiskImage::kLargestFloppy;
 }

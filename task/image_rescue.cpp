@@ -9,13 +9,14 @@ namespace {
 
 // The file is closed again before the target is created: a reader's share
 // would keep it from being replaced.
-bool ReadImageToRescue(const CConsoleLog& job, CDiskImage& image, const std::string& name)
+bool ReadImageToRescue(const CConsoleLog& job, CDiskImage& image, CDiskDevice& device, const std::string& name)
 {
     const auto file = CDiskFile::OpenForReading(name);
     if (!file) {
         job.PrintError("Image file '" + ShownName(name) + "' could not be opened.");
         return false;
     }
+    image.m_nLargestDisk = LargestUsefulImage(device);
     if (!image.ReadFromFile(*file) || !image.HoldsWholeRawDisk()) {
         job.Print("Image file could not be read.", false);
         return false;
@@ -29,7 +30,7 @@ JobOutcome RescueImage(const CConsoleLog& job, CDiskImage& image, CDiskDevice& d
 {
     // A Ctrl-C at any stage leaves the file as it was; the stages that clear
     // the image's own flag must not lose one that came before them.
-    if (!ReadImageToRescue(job, image, name) || job.CheckCancel())
+    if (!ReadImageToRescue(job, image, device, name) || job.CheckCancel())
         return JobOutcome::Failed;
     if (image.m_unreadableSectors.empty()) {
         job.Print("Nothing to rescue: the image lists no unreadable sectors.", false);
