@@ -13,9 +13,9 @@
 #include <string>
 #include <utility>
 
+#include "floppy/floppy_layouts.h"
 #include "platform/last_error.h"
 #include "platform/posix/drive_discovery.h"
-#include "platform/posix/floppy_layouts.h"
 #include "platform/posix/stacked_devices.h"
 #include "platform/posix/volume_path.h"
 #include "platform/volume_claim.h"
@@ -80,10 +80,13 @@ bool GeometryFromCapacity(const Volume& volume, VolumeGeometry& out)
             return false;
         bytes = static_cast<std::uint64_t>(status.st_size);
     }
-    if (!GeometryForCapacity(bytes, out)) {
+    const StandardFloppy* floppy = StandardFloppyOfCapacity(bytes);
+    if (floppy == nullptr) {
         errno = EMEDIUMTYPE;
         return false;
     }
+    const FloppyLayout& layout = floppy->layout;
+    out = {layout.bytesPerSector, layout.sectorsPerTrack, layout.heads, layout.cylinders, floppy->mediaType};
     return true;
 }
 
@@ -91,16 +94,16 @@ bool GeometryFromCapacity(const Volume& volume, VolumeGeometry& out)
 // name starts with a lower-case letter for a 5.25" drive.
 bool GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& parameters, VolumeGeometry& out)
 {
-    VolumeGeometry layout;
+    FloppyLayout layout;
     layout.bytesPerSector = 128u << FD_SIZECODE(&parameters);
     layout.sectorsPerTrack = parameters.sect;
-    layout.tracksPerCylinder = parameters.head;
+    layout.heads = parameters.head;
     layout.cylinders = parameters.track;
     floppy_drive_name name{};
     const bool fiveAndAQuarter =
         ioctl(volume.descriptor, FDGETDRVTYP, name) == 0 && std::islower(static_cast<unsigned char>(name[0]));
-    layout.mediaType = MediaTypeForLayout(layout, fiveAndAQuarter);
-    out = layout;
+    out = {layout.bytesPerSector, layout.sectorsPerTrack, layout.heads, layout.cylinders,
+           MediaTypeForLayout(layout, fiveAndAQuarter)};
     return true;
 }
 

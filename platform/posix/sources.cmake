@@ -6,8 +6,8 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/floppy_layouts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stacked_devices.cpp
 )
-set(MV_PLATFORM_LIBS "")
+# The table of standard floppy formats sizes media known only by their size.
+set(MV_PLATFORM_LIBS mv_floppy_layouts)

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "floppy/floppy_layouts.h"
 #include "platform/last_error.h"
-#include "platform/posix/floppy_layouts.h"
 #include "platform/posix/volume_path.h"
 #include "tests/platform/posix/temp_dir.h"
 
@@ -124,14 +124,13 @@ TEST_F(PlainFileVolume, AReadOnlyMediumOpensForImagingAndRefusesWrites)
 TEST(FloppyLayouts, TheDriveDecidesBetweenThreeAndAHalfAndFiveAndAQuarterInchCodes)
 {
     struct Case {
-        platform::VolumeGeometry layout;
+        FloppyLayout layout;
         std::uint32_t in35, in525;
     };
-    for (const Case& c : {Case{{512, 15, 2, 80, 0}, 17, 1}, Case{{512, 9, 2, 80, 0}, 5, 16},
-                          Case{{1024, 8, 2, 77, 0}, 18, 19}, Case{{512, 18, 2, 80, 0}, 2, 2},
-                          Case{{512, 21, 2, 82, 0}, 0, 0}}) {
-        EXPECT_EQ(platform::MediaTypeForLayout(c.layout, false), c.in35);
-        EXPECT_EQ(platform::MediaTypeForLayout(c.layout, true), c.in525);
+    for (const Case& c : {Case{{512, 15, 2, 80}, 17, 1}, Case{{512, 9, 2, 80}, 5, 16}, Case{{1024, 8, 2, 77}, 18, 19},
+                          Case{{512, 18, 2, 80}, 2, 2}, Case{{512, 21, 2, 82}, 0, 0}}) {
+        EXPECT_EQ(MediaTypeForLayout(c.layout, false), c.in35);
+        EXPECT_EQ(MediaTypeForLayout(c.layout, true), c.in525);
     }
 }
 

@@ -1,0 +1,42 @@
+#include "floppy/floppy_layouts.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<StandardFloppy, 9> kStandardFloppies{{
+    {{512, 8, 1, 40}, 10, 10},
+    {{512, 9, 1, 40}, 9, 9},
+    {{512, 8, 2, 40}, 7, 7},
+    {{512, 9, 2, 40}, 6, 6},
+    {{512, 9, 2, 80}, 5, 16},
+    {{512, 15, 2, 80}, 17, 1},
+    {{1024, 8, 2, 77}, 18, 19},
+    {{512, 18, 2, 80}, 2, 2},
+    {{512, 36, 2, 80}, 3, 3},
+}};
+
+}  // namespace
+
+std::span<const StandardFloppy> StandardFloppies()
+{
+    return kStandardFloppies;
+}
+
+const StandardFloppy* StandardFloppyOfCapacity(std::uint64_t bytes)
+{
+    for (const StandardFloppy& floppy : kStandardFloppies) {
+        if (floppy.layout.Capacity() == bytes)
+            return &floppy;
+    }
+    return nullptr;
+}
+
+std::uint32_t MediaTypeForLayout(const FloppyLayout& layout, bool fiveAndAQuarterInchDrive)
+{
+    for (const StandardFloppy& floppy : kStandardFloppies) {
+        if (floppy.layout == layout)
+            return fiveAndAQuarterInchDrive ? floppy.mediaType525 : floppy.mediaType;
+    }
+    return 0;
+}
