@@ -21,6 +21,10 @@ void PrepareStandardOutput();
 // Writes the bytes unchanged to standard output. Never disturbs the last error.
 void WriteStandardOutput(const char* data, std::size_t size);
 
+// Lets binary data through standard output unchanged (Windows: the runtime's
+// text mode would put a CR before every LF byte). False when that fails.
+bool MakeStandardOutputBinary();
+
 // Live progress goes to standard error so that standard output stays exact.
 // Tells whether standard error can show it: a terminal (not TERM=dumb) that
 // takes backspace and erase-to-end-of-line (Windows: a console whose

@@ -78,6 +78,12 @@ void CConsoleScreen::EndProgress()
         m_pMeter->Stop();
 }
 
+void CConsoleScreen::SendLinesTo(OutputWriter output)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_output = output;
+}
+
 void CConsoleScreen::UseForTests(CProgressMeter* meter, OutputWriter output)
 {
     const std::lock_guard<std::mutex> lock(m_lock);

@@ -27,6 +27,10 @@ public:
     void ShowProgress(const ProgressFigures& figures);
     void EndProgress();
 
+    // A program that uses the jobs' objects for its own ends (the image tool)
+    // takes their lines instead of standard output; null gives them back.
+    void SendLinesTo(OutputWriter output);
+
     // Tests draw through their own meter (null: no progress at all) and see
     // standard output (null: the real one).
     void UseForTests(CProgressMeter* meter, OutputWriter output);

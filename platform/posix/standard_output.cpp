@@ -47,6 +47,11 @@ void WriteStandardOutput(const char* data, std::size_t size)
         std::fwrite(data, 1, size, stdout);
 }
 
+bool MakeStandardOutputBinary()
+{
+    return true;  // no text mode here
+}
+
 bool PrepareProgressTerminal()
 {
     LastErrorGuard keep;

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 
 #include "platform/console.h"
@@ -31,6 +34,12 @@ void WriteStandardOutput(const char* data, std::size_t size)
     // The callers print "failed" between a failing call and the text of its error.
     const LastErrorGuard keep;
     std::fwrite(data, 1, size, stdout);
+}
+
+bool MakeStandardOutputBinary()
+{
+    const LastErrorGuard keep;
+    return _setmode(_fileno(stdout), _O_BINARY) != -1;
 }
 
 bool PrepareProgressTerminal()

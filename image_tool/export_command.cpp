@@ -1,0 +1,41 @@
+#include <cstdio>
+
+#include "image/image_target.h"
+#include "image_tool/image_inspection.h"
+#include "image_tool/tool_commands.h"
+#include "platform/console.h"
+
+namespace {
+
+int ExportToStandardOutput(const CDiskImage& disk)
+{
+    if (!platform::MakeStandardOutputBinary())
+        return RefuseInput("standard output", "cannot take binary data: " + SystemErrorText());
+    const bool written = std::fwrite(disk.m_pData.get(), 1, disk.m_nSize, stdout) == disk.m_nSize &&
+                         std::fflush(stdout) == 0;
+    return written ? kExitDone : RefuseInput("standard output", "cannot write: " + SystemErrorText());
+}
+
+// Into a new file beside the target, which replaces it only when complete.
+int ExportToFile(const CDiskImage& disk, const std::string& raw)
+{
+    CImageTarget target;
+    if (!target.Create(raw))
+        return RefuseInput(raw, "cannot create: " + SystemErrorText());
+    try {
+        target.File().Write(disk.m_pData.get(), disk.m_nSize);
+    } catch (const ImageFileError&) {
+        return RefuseInput(raw, "cannot write: " + SystemErrorText());
+    }
+    return target.Commit() ? kExitDone : RefuseInput(raw, "cannot write: " + SystemErrorText());
+}
+
+}  // namespace
+
+int ExportRawDisk(const std::string& image, const std::string& raw)
+{
+    InspectedImage inspected;
+    if (!InspectImageFile(image, inspected))
+        return RefuseInput(image, inspected.problem);
+    return raw == "-" ? ExportToStandardOutput(inspected.image) : ExportToFile(inspected.image, raw);
+}

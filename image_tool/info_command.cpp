@@ -1,0 +1,105 @@
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <iostream>
+
+#include "floppy/media_type.h"
+#include "image_tool/disk_digests.h"
+#include "image_tool/image_inspection.h"
+#include "image_tool/tool_commands.h"
+
+namespace {
+
+struct SectorPlace {
+    std::uint32_t cylinder, sector, head;  // from 1, as the program names sectors
+};
+
+SectorPlace PlaceOf(std::uint32_t index, const DiskGeometry& geometry)
+{
+    const std::uint32_t sectors = geometry.SectorsPerTrack;
+    const std::uint32_t track = index / sectors;
+    return {track / geometry.TracksPerCylinder + 1, index % sectors + 1, track % geometry.TracksPerCylinder + 1};
+}
+
+// Stored bytes for every raw byte, to four places.
+double StorageRatio(const InspectedImage& inspected)
+{
+    const double ratio = static_cast<double>(inspected.facts.storedSize) / inspected.image.m_nSize;
+    return std::round(ratio * 10000) / 10000;
+}
+
+std::string VersionText(const ImageTrailer& trailer)
+{
+    return std::to_string(trailer.VersionMajor) + "." + std::to_string(trailer.VersionMinor);
+}
+
+void PrintJson(const std::string& path, const InspectedImage& inspected, const DiskDigests& digests)
+{
+    const ImageFacts& facts = inspected.facts;
+    const DiskGeometry& g = inspected.image.m_geometry;
+    nlohmann::ordered_json report;
+    report["file"] = path;
+    report["format_version"] = VersionText(facts.trailer);
+    report["image_offset"] = facts.imageOffset;
+    report["image_size"] = facts.trailer.TotalSize;
+    report["geometry"] = {{"bytes_per_sector", g.BytesPerSector},
+                          {"sectors_per_track", g.SectorsPerTrack},
+                          {"heads", g.TracksPerCylinder},
+                          {"cylinders", g.Cylinders},
+                          {"media_type", g.MediaType}};
+    report["media"] = DescribeMediaType(g.MediaType);
+    report["raw_size"] = inspected.image.m_nSize;
+    report["stored_size"] = facts.storedSize;
+    report["ratio"] = StorageRatio(inspected);
+    report["compressed"] = facts.compressed;
+    auto sectors = nlohmann::ordered_json::array();
+    for (const std::uint32_t index : inspected.image.m_unreadableSectors) {
+        const SectorPlace place = PlaceOf(index, g);
+        sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
+    }
+    report["unreadable_sectors"] = sectors;
+    report["md5"] = digests.md5;
+    report["sha256"] = digests.sha256;
+    // A file name need not be UTF-8; it must not cost the report.
+    std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+void PrintText(const std::string& path, const InspectedImage& inspected, const DiskDigests& digests)
+{
+    const ImageFacts& facts = inspected.facts;
+    const DiskGeometry& g = inspected.image.m_geometry;
+    std::cout << "Image file:          " << path << '\n'
+              << "Format version:      " << VersionText(facts.trailer) << '\n'
+              << "Image starts at:     byte " << facts.imageOffset << " of the file\n"
+              << "Geometry:            " << g.Cylinders << " cylinders, " << g.TracksPerCylinder << " heads, "
+              << g.SectorsPerTrack << " sectors of " << g.BytesPerSector << " bytes\n"
+              << "Media type:          " << g.MediaType << ", " << DescribeMediaType(g.MediaType) << '\n'
+              << "Raw size:            " << inspected.image.m_nSize << " bytes\n"
+              << "Stored size:         " << facts.storedSize << " bytes, "
+              << (facts.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(inspected) << '\n'
+              << "Unreadable sectors:  " << inspected.image.m_unreadableSectors.size() << '\n';
+    for (const std::uint32_t index : inspected.image.m_unreadableSectors) {
+        const SectorPlace place = PlaceOf(index, g);
+        std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "
+                  << place.head << '\n';
+    }
+    std::cout << "MD5:                 " << digests.md5 << '\n' << "SHA-256:             " << digests.sha256 << '\n';
+}
+
+}  // namespace
+
+int ShowImageInfo(const std::string& image, bool json)
+{
+    InspectedImage inspected;
+    if (!InspectImageFile(image, inspected))
+        return RefuseInput(image, inspected.problem);
+    DiskDigests digests;
+    if (!ComputeDiskDigests(inspected.image.m_pData.get(), inspected.image.m_nSize, digests))
+        return RefuseInput(image, "the hash library cannot compute MD5 and SHA-256 here");
+    if (json)
+        PrintJson(image, inspected, digests);
+    else
+        PrintText(image, inspected, digests);
+    std::cout.flush();
+    return std::cout ? kExitDone : RefuseInput("standard output", "cannot write");
+}

@@ -1,0 +1,77 @@
+// mendarovel-image: shows, checks, hashes and converts image files without a
+// drive, with the image and floppy code of mendarovel.
+//
+// Exit status: 0 done (check: the image is valid); 1 wrong usage, with the
+// help on standard error; 2 bad input (check: the image is invalid), with one
+// line on standard error (check: the verdict on standard output), nothing written.
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "image_tool/tool_commands.h"
+#include "platform/console.h"
+
+namespace {
+
+constexpr const char* kName = "mendarovel-image";
+
+// The whole tool's help, whichever command the mistake was made in.
+std::string ToolHelp(const CLI::App& tool)
+{
+    return tool.get_formatter()->make_help(&tool, kName, CLI::AppFormatMode::Normal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    platform::PrepareStandardOutput();
+
+    CLI::App tool{"Shows, checks, hashes and converts Mendarovel image files without a drive.", kName};
+    tool.set_version_flag("--version", std::string(kName) + " " + MENDAROVEL_VERSION);
+    tool.require_subcommand(1);
+    tool.footer("Commands:\n"
+                "  mendarovel-image info FILE [--json]\n"
+                "  mendarovel-image check FILE\n"
+                "  mendarovel-image export FILE RAW     (RAW - : standard output)\n"
+                "  mendarovel-image import RAW FILE\n"
+                "\nSee mendarovel-image(1).");
+    tool.failure_message([](const CLI::App*, const CLI::Error&) { return std::string(); });
+    std::string image;
+    std::string raw;
+    bool json = false;
+
+    CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5 and SHA-256 of the raw disk");
+    info->add_option("FILE", image, "the image file")->required();
+    info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
+    CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");
+    check->add_option("FILE", image, "the image file")->required();
+    CLI::App* exportRaw = tool.add_subcommand("export", "The raw disk, what dd would read from the drive");
+    exportRaw->add_option("FILE", image, "the image file")->required();
+    exportRaw->add_option("RAW", raw, "the raw disk file to write, - for standard output")->required();
+    CLI::App* importRaw = tool.add_subcommand("import", "An image from a raw disk of a standard floppy size");
+    importRaw->add_option("RAW", raw, "the raw disk file")->required();
+    importRaw->add_option("FILE", image, "the image file to write")->required();
+
+    try {
+        tool.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << tool.help();
+        return kExitDone;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << '\n';
+        return kExitDone;
+    } catch (const CLI::ParseError& error) {
+        std::cerr << kName << ": " << error.what() << "\n\n" << ToolHelp(tool);
+        return kExitUsage;
+    }
+
+    if (info->parsed())
+        return ShowImageInfo(image, json);
+    if (check->parsed())
+        return CheckImage(image);
+    if (exportRaw->parsed())
+        return ExportRawDisk(image, raw);
+    return ImportRawDisk(raw, image);
+}
