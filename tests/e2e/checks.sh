@@ -43,6 +43,23 @@ expect_same_bytes() {
   fi
 }
 
+# expect_absent PATH...
+expect_absent() {
+  local path
+  for path in "$@"; do
+    CHECKS=$((CHECKS + 1))
+    [[ ! -e $path ]] || fail "$path should not exist"
+  done
+}
+
+# expect_no_stray_files DIR: no half-written image was left behind.
+expect_no_stray_files() {
+  CHECKS=$((CHECKS + 1))
+  local stray
+  stray=$(find "$1" -name '.mv*' | head -1)
+  [[ -z $stray ]] || fail "stray file $stray"
+}
+
 # make_disk FILE SIZE [SEED]: a disk whose sectors differ, half of them compressible.
 make_disk() {
   python3 - "$1" "$2" "${3:-$2}" <<'PY'

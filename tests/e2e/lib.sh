@@ -46,23 +46,6 @@ mv_run() {
   fi
 }
 
-# expect_absent PATH...
-expect_absent() {
-  local path
-  for path in "$@"; do
-    CHECKS=$((CHECKS + 1))
-    [[ ! -e $path ]] || fail "$path should not exist"
-  done
-}
-
-# expect_no_stray_files DIR: no half-written image was left behind.
-expect_no_stray_files() {
-  CHECKS=$((CHECKS + 1))
-  local stray
-  stray=$(find "$1" -name '.mv*' | head -1)
-  [[ -z $stray ]] || fail "stray file $stray"
-}
-
 # media_line CODE: the line that names the inserted media.
 media_line() {
   printf '\nInserted media: %s' "$(media_text "$1")"

@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# mendarovel-image as users run it: round trips against the copy program,
+# hashes against md5sum and sha256sum, the verdicts of check on the fuzzers'
+# corpus, and refusals that write nothing.
+#
+# MENDAROVEL_IMAGE is the tool, MENDAROVEL_IMAGE_RUNNER what runs it (wine64
+# for the Windows build). With MENDAROVEL set, import is held to the image
+# that `mendarovel -i` makes of a drive holding the disk; without it (under
+# Wine) to image_of.py, which the imaging tests hold to the same bytes.
+: "${MENDAROVEL_IMAGE:?path of the built tool}"
+E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
+if [[ -n ${MENDAROVEL:-} ]]; then
+  source "$E2E_DIR/lib.sh"
+else
+  set -uo pipefail
+  WORK=$(mktemp -d /tmp/mendarovel-image-test.XXXXXX)
+  trap 'rm -rf "$WORK"' EXIT
+  cd "$WORK" || exit 1
+  STDOUT_FILE=$WORK/stdout
+  source "$E2E_DIR/checks.sh"
+fi
+read -ra RUNNER <<<"${MENDAROVEL_IMAGE_RUNNER:-}"
+
+# run_tool ARGS...: $WORK/stdout.raw holds the bytes as written, $WORK/stdout
+# and $WORK/stderr the text with Windows line ends made plain; $STATUS.
+run_tool() {
+  "${RUNNER[@]}" "$MENDAROVEL_IMAGE" "$@" </dev/null >"$WORK/stdout.raw" 2>"$WORK/stderr.raw"
+  STATUS=$?
+  tr -d '\r' <"$WORK/stdout.raw" >"$WORK/stdout"
+  tr -d '\r' <"$WORK/stderr.raw" >"$WORK/stderr"
+}
+
+# expect_stderr TEXT: the whole standard error, one line.
+expect_stderr() {
+  CHECKS=$((CHECKS + 1))
+  [[ $(cat "$WORK/stderr") == "$1" ]] || fail "standard error: $(cat "$WORK/stderr"), expected: $1"
+}
+
+# reference_image DISK BYTES SECTORS HEADS CYLINDERS MEDIA IMAGE: what imaging a drive holding DISK gives.
+reference_image() {
+  if [[ -n ${MENDAROVEL:-} ]]; then
+    mv_run --a "$1" -- -i -f "$7"
+    expect_status 0
+  else
+    python3 "$E2E_DIR/image_of.py" "$@" "$7.lines"
+  fi
+}
+
+# run_json ARGS...: runs the tool and keeps each field of the JSON object it
+# prints as a line "FIELD=VALUE" (the value as compact JSON) in $WORK/fields.
+run_json() {
+  run_tool "$@"
+  python3 -c 'import json, sys
+for name, value in json.load(open(sys.argv[1])).items(): print(name + "=" + json.dumps(value))' \
+    "$WORK/stdout" >"$WORK/fields" 2>&1
+}
+
+# expect_json FIELD VALUE
+expect_json() {
+  CHECKS=$((CHECKS + 1))
+  grep -qFx -- "$1=$2" "$WORK/fields" || fail "no $1=$2 in: $(cat "$WORK/fields")"
+}
+
+# json_text TEXT: TEXT as a JSON string.
+json_text() {
+  local text=${1//\\/\\\\}
+  printf '"%s"' "${text//\"/\\\"}"
+}
+
+for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
+  read -r size bytes sectors heads cylinders media <<<"$capacity"
+  make_disk "disk-$size.img" "$size"
+  reference_image "disk-$size.img" "$bytes" "$sectors" "$heads" "$cylinders" "$media" "drive-$size.dsk"
+
+  CASE="import of a $size-byte raw disk"
+  run_tool import "disk-$size.img" "imported-$size.dsk"
+  expect_status 0
+  expect_stdout ""
+  expect_same_bytes "drive-$size.dsk" "imported-$size.dsk"
+
+  CASE="export of a $size-byte disk's image"
+  run_tool export "drive-$size.dsk" "exported-$size.img"
+  expect_status 0
+  expect_same_bytes "disk-$size.img" "exported-$size.img"
+  run_tool export "drive-$size.dsk" -
+  expect_status 0
+  expect_same_bytes "disk-$size.img" "$WORK/stdout.raw"
+
+  CASE="info --json of a $size-byte disk's image"
+  run_json info "drive-$size.dsk" --json
+  expect_status 0
+  expect_json md5 "\"$(md5sum <"exported-$size.img" | cut -d' ' -f1)\""
+  expect_json sha256 "\"$(sha256sum <"exported-$size.img" | cut -d' ' -f1)\""
+  expect_json geometry "{\"bytes_per_sector\": $bytes, \"sectors_per_track\": $sectors, \"heads\": $heads, \"cylinders\": $cylinders, \"media_type\": $media}"
+  expect_json media "$(json_text "$(media_text "$media")")"
+  expect_json raw_size "$size"
+  expect_json image_size "$(stat -c %s "drive-$size.dsk")"
+  expect_json stored_size "$(($(stat -c %s "drive-$size.dsk") - 53))"
+  expect_json compressed true
+done
+
+# An image appended to other bytes that lists two unreadable sectors of a 720 KB disk.
+make_disk disk-737280.img 737280
+reference_image disk-737280.img 512 9 2 80 5 drive-737280.dsk
+python3 - <<'PY'
+import struct
+data = open("drive-737280.dsk", "rb").read()
+body = data[:-14] + struct.pack("<HIII", 40, 8, 5, 1439)
+image = body + struct.pack("<HIHHI", 1, len(body) + 14, 2, 1, 0x3D5B2A34)
+open("appended.dsk", "wb").write(b"x" * 777 + image)
+PY
+CASE="info of an appended image with unreadable sectors"
+run_tool info appended.dsk
+expect_status 0
+for line in "Image starts at:     byte 777 of the file" "Unreadable sectors:  2" \
+  "                     cyl 1, sect 6, head 1" "                     cyl 80, sect 9, head 2" \
+  "MD5:                 $(md5sum <disk-737280.img | cut -d' ' -f1)" \
+  "Media type:          5, $(media_text 5)"; do
+  CHECKS=$((CHECKS + 1))
+  grep -qFx -- "$line" "$WORK/stdout" || fail "no line '$line' in: $(cat "$WORK/stdout")"
+done
+run_json info appended.dsk --json
+expect_json image_offset 777
+expect_json unreadable_sectors '[{"cylinder": 1, "sector": 6, "head": 1}, {"cylinder": 80, "sector": 9, "head": 2}]'
+CASE="export of an appended image"
+run_tool export appended.dsk appended.img
+expect_same_bytes disk-737280.img appended.img
+
+# check gives the restore's verdict, and says what is wrong.
+python3 "$E2E_DIR/../../fuzz/make_corpus" corpus
+while IFS='|' read -r seed status verdict; do
+  CASE="check of $seed"
+  run_tool check "corpus/image/$seed"
+  expect_stdout "corpus/image/$seed: $verdict"$'\n'
+  expect_status "$status"
+done <<'EOF_VERDICTS'
+leading_bytes|0|valid (compressed, checksum correct)
+v21_raw|0|valid (raw data, no checksum to verify)
+unreadable|0|valid (compressed, checksum correct; 3 sectors were unreadable when it was made)
+unreadable_ragged|0|valid (compressed, checksum correct; its list of unreadable sectors is damaged and ignored)
+v30_compressed|0|valid (compressed, checksum correct)
+wrong_magic|2|invalid: not an image file (no image trailer at its end)
+total_beyond_file|2|invalid: invalid file structure (the trailer gives an image of 336 bytes, the file has 335)
+no_data|2|invalid: the image holds no disk data
+empty_geometry|2|invalid: the geometry holds no sector
+geometry_over_32_bits|2|invalid: the geometry describes a disk of 4 GB or more
+raw_too_long|2|invalid: the raw data holds 600 bytes, the geometry needs 512
+expands_too_short|2|invalid: the compressed data expands to 500 bytes, the geometry needs 512
+zlib_bad_checksum|2|invalid: the compressed data is damaged (incorrect data check)
+zlib_cut|2|invalid: the compressed data ends early
+EOF_VERDICTS
+
+# Bad input: one line, status 2, nothing written, an existing target untouched.
+printf 'an earlier file' >keep
+cp keep keep.orig
+truncate -s 1000 odd.img
+CASE="import of a raw disk of no standard size"
+run_tool import odd.img keep
+expect_status 2
+expect_stdout ""
+expect_stderr "mendarovel-image: odd.img: 1000 bytes is no standard floppy size; accepted sizes: 163840, 184320, 327680, 368640, 737280, 1228800, 1261568, 1474560, 2949120"
+expect_same_bytes keep.orig keep
+CASE="export of a damaged image"
+run_tool export corpus/image/zlib_bad_checksum keep
+expect_status 2
+expect_stderr "mendarovel-image: corpus/image/zlib_bad_checksum: the compressed data is damaged (incorrect data check)"
+expect_same_bytes keep.orig keep
+CASE="export of an image that does not exist"
+run_tool export missing.dsk new.img
+expect_status 2
+expect_absent new.img
+CHECKS=$((CHECKS + 1))
+[[ $(grep -c . "$WORK/stderr") -eq 1 && $(cat "$WORK/stderr") == "mendarovel-image: missing.dsk: cannot open: "* ]] ||
+  fail "standard error: $(cat "$WORK/stderr")"
+expect_no_stray_files .
+
+# Wrong usage: the tool's help on standard error, status 1.
+for args in "" "info" "frob x" "export only.dsk" "check a.dsk --json"; do
+  CASE="usage: '$args'"
+  read -ra argv <<<"$args"
+  run_tool "${argv[@]}"
+  expect_status 1
+  expect_stdout ""
+  CHECKS=$((CHECKS + 1))
+  grep -q '^  mendarovel-image import RAW FILE$' "$WORK/stderr" || fail "no help: $(cat "$WORK/stderr")"
+done
+CASE="--version"
+run_tool --version
+expect_status 0
+expect_stdout $'mendarovel-image 2.1\n'
+
+finish
