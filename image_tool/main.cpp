@@ -22,12 +22,8 @@ std::string ToolHelp(const CLI::App& tool)
     return tool.get_formatter()->make_help(&tool, kName, CLI::AppFormatMode::Normal);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int RunTool(int argc, char** argv)
 {
-    platform::PrepareStandardOutput();
-
     CLI::App tool{"Shows, checks, hashes and converts Mendarovel image files without a drive.", kName};
     tool.set_version_flag("--version", std::string(kName) + " " + MENDAROVEL_VERSION);
     tool.require_subcommand(1);
@@ -37,7 +33,6 @@ int main(int argc, char** argv)
                 "  mendarovel-image export FILE RAW     (RAW - : standard output)\n"
                 "  mendarovel-image import RAW FILE\n"
                 "\nSee mendarovel-image(1).");
-    tool.failure_message([](const CLI::App*, const CLI::Error&) { return std::string(); });
     std::string image;
     std::string raw;
     bool json = false;
@@ -74,4 +69,17 @@ int main(int argc, char** argv)
     if (exportRaw->parsed())
         return ExportRawDisk(image, raw);
     return ImportRawDisk(raw, image);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    platform::PrepareStandardOutput();
+    try {
+        return RunTool(argc, argv);
+    } catch (const std::exception& failure) {
+        // Memory that cannot be had, above all: a refusal, never a crash.
+        return RefuseInput(kName, failure.what());
+    }
 }
