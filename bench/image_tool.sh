@@ -11,9 +11,9 @@ rounds=${BENCH_ROUNDS:-30}
 
 "$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev \
   hyperfine python3
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMENDAROVEL_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 ninja -C "$build" -j2 mendarovel-image >/dev/null
-tool=$build/image_tool/mendarovel-image
+tool=$build/mendarovel-image
 
 work=$(mktemp -d /var/tmp/mendarovel-image-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
