@@ -2,6 +2,7 @@
 
 #include "image_tool/image_inspection.h"
 #include "image_tool/tool_commands.h"
+#include "task/shown_name.h"
 
 namespace {
 
@@ -28,6 +29,6 @@ int CheckImage(const std::string& image)
     const bool valid = InspectImageFile(image, inspected);
     if (inspected.fileFailed)
         return RefuseInput(image, inspected.problem);
-    std::cout << image << ": " << (valid ? ValidVerdict(inspected) : "invalid: " + inspected.problem) << '\n';
+    std::cout << ShownName(image) << ": " << (valid ? ValidVerdict(inspected) : "invalid: " + inspected.problem) << '\n';
     return valid ? kExitDone : kExitBadInput;
 }

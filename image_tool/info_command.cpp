@@ -7,6 +7,7 @@
 #include "image_tool/disk_digests.h"
 #include "image_tool/image_inspection.h"
 #include "image_tool/tool_commands.h"
+#include "task/shown_name.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void PrintText(const std::string& path, const InspectedImage& inspected, const D
 {
     const ImageFacts& facts = inspected.facts;
     const DiskGeometry& g = inspected.image.m_geometry;
-    std::cout << "Image file:          " << path << '\n'
+    std::cout << "Image file:          " << ShownName(path) << '\n'
               << "Format version:      " << VersionText(facts.trailer) << '\n'
               << "Image starts at:     byte " << facts.imageOffset << " of the file\n"
               << "Geometry:            " << g.Cylinders << " cylinders, " << g.TracksPerCylinder << " heads, "

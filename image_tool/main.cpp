@@ -75,6 +75,10 @@ int RunTool(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened: no file may become a standard stream. A
+    // reader that goes away makes writes fail, which export reports.
+    if (!platform::PrepareStandardStreams())
+        return kExitBadInput;
     platform::PrepareStandardOutput();
     try {
         return RunTool(argc, argv);
