@@ -4,6 +4,7 @@
 #
 #   bench/image_tool.sh            30 runs of each command after 3 warm-ups
 #   BENCH_ROUNDS=100 bench/image_tool.sh
+#   MENDAROVEL_IMAGE=build/mendarovel-image bench/image_tool.sh   a tool built already
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-bench
@@ -11,9 +12,13 @@ rounds=${BENCH_ROUNDS:-30}
 
 "$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev \
   hyperfine python3
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-ninja -C "$build" -j2 mendarovel-image >/dev/null
-tool=$build/mendarovel-image
+if [[ -n ${MENDAROVEL_IMAGE:-} ]]; then
+  tool=$(realpath "$MENDAROVEL_IMAGE")
+else
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  ninja -C "$build" -j2 mendarovel-image >/dev/null
+  tool=$build/mendarovel-image
+fi
 
 work=$(mktemp -d /var/tmp/mendarovel-image-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
