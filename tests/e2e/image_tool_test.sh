@@ -8,6 +8,7 @@
 # that `mendarovel -i` makes of a drive holding the disk; without it (under
 # Wine) to image_of.py, which the imaging tests hold to the same bytes.
 : "${MENDAROVEL_IMAGE:?path of the built tool}"
+MENDAROVEL_IMAGE=$(realpath "$MENDAROVEL_IMAGE")  # the checks run in a folder of their own
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 if [[ -n ${MENDAROVEL:-} ]]; then
   source "$E2E_DIR/lib.sh"
