@@ -1,22 +1,22 @@
 #include <iostream>
 
-#include "image_tool/image_inspection.h"
+#include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "task/shown_name.h"
 
 namespace {
 
 // What was proven, and what a user restoring the image should know.
-std::string ValidVerdict(const InspectedImage& inspected)
+std::string ValidVerdict(const SurveyedImage& surveyed)
 {
-    std::string verdict = inspected.facts.compressed ? "valid (compressed, checksum correct"
+    std::string verdict = surveyed.facts.compressed ? "valid (compressed, checksum correct"
                                                      : "valid (raw data, no checksum to verify";
-    const std::size_t unreadable = inspected.image.m_unreadableSectors.size();
+    const std::size_t unreadable = surveyed.image.m_unreadableSectors.size();
     if (unreadable == 1)
         verdict += "; 1 sector was unreadable when it was made";
     else if (unreadable > 1)
         verdict += "; " + std::to_string(unreadable) + " sectors were unreadable when it was made";
-    if (inspected.facts.unreadableListDamaged)
+    if (surveyed.facts.unreadableListDamaged)
         verdict += "; its list of unreadable sectors is damaged and ignored";
     return verdict + ")";
 }
@@ -25,10 +25,10 @@ std::string ValidVerdict(const InspectedImage& inspected)
 
 int CheckImage(const std::string& image)
 {
-    InspectedImage inspected;
-    const bool valid = InspectImageFile(image, inspected);
-    if (inspected.fileFailed)
-        return RefuseInput(image, inspected.problem);
-    std::cout << ShownName(image) << ": " << (valid ? ValidVerdict(inspected) : "invalid: " + inspected.problem) << '\n';
+    SurveyedImage surveyed;
+    const bool valid = SurveyImageFile(image, surveyed);
+    if (surveyed.fileFailed)
+        return RefuseInput(image, surveyed.problem);
+    std::cout << ShownName(image) << ": " << (valid ? ValidVerdict(surveyed) : "invalid: " + surveyed.problem) << '\n';
     return valid ? kExitDone : kExitBadInput;
 }

@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "image/image_target.h"
-#include "image_tool/image_inspection.h"
+#include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "platform/console.h"
 
@@ -34,8 +34,8 @@ int ExportToFile(const CDiskImage& disk, const std::string& raw)
 
 int ExportRawDisk(const std::string& image, const std::string& raw)
 {
-    InspectedImage inspected;
-    if (!InspectImageFile(image, inspected))
-        return RefuseInput(image, inspected.problem);
-    return raw == "-" ? ExportToStandardOutput(inspected.image) : ExportToFile(inspected.image, raw);
+    SurveyedImage surveyed;
+    if (!SurveyImageFile(image, surveyed))
+        return RefuseInput(image, surveyed.problem);
+    return raw == "-" ? ExportToStandardOutput(surveyed.image) : ExportToFile(surveyed.image, raw);
 }

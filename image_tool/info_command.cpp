@@ -5,7 +5,7 @@
 
 #include "floppy/media_type.h"
 #include "image_tool/disk_digests.h"
-#include "image_tool/image_inspection.h"
+#include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "task/shown_name.h"
 
@@ -23,9 +23,9 @@ SectorPlace PlaceOf(std::uint32_t index, const DiskGeometry& geometry)
 }
 
 // Stored bytes for every raw byte, to four places.
-double StorageRatio(const InspectedImage& inspected)
+double StorageRatio(const SurveyedImage& surveyed)
 {
-    const double ratio = static_cast<double>(inspected.facts.storedSize) / inspected.image.m_nSize;
+    const double ratio = static_cast<double>(surveyed.facts.storedSize) / surveyed.image.m_nSize;
     return std::round(ratio * 10000) / 10000;
 }
 
@@ -34,10 +34,10 @@ std::string VersionText(const ImageTrailer& trailer)
     return std::to_string(trailer.VersionMajor) + "." + std::to_string(trailer.VersionMinor);
 }
 
-void PrintJson(const std::string& path, const InspectedImage& inspected, const DiskDigests& digests)
+void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
 {
-    const ImageFacts& facts = inspected.facts;
-    const DiskGeometry& g = inspected.image.m_geometry;
+    const ImageFacts& facts = surveyed.facts;
+    const DiskGeometry& g = surveyed.image.m_geometry;
     nlohmann::ordered_json report;
     report["file"] = path;
     report["format_version"] = VersionText(facts.trailer);
@@ -49,12 +49,12 @@ void PrintJson(const std::string& path, const InspectedImage& inspected, const D
                           {"cylinders", g.Cylinders},
                           {"media_type", g.MediaType}};
     report["media"] = DescribeMediaType(g.MediaType);
-    report["raw_size"] = inspected.image.m_nSize;
+    report["raw_size"] = surveyed.image.m_nSize;
     report["stored_size"] = facts.storedSize;
-    report["ratio"] = StorageRatio(inspected);
+    report["ratio"] = StorageRatio(surveyed);
     report["compressed"] = facts.compressed;
     auto sectors = nlohmann::ordered_json::array();
-    for (const std::uint32_t index : inspected.image.m_unreadableSectors) {
+    for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
         const SectorPlace place = PlaceOf(index, g);
         sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
     }
@@ -65,21 +65,21 @@ void PrintJson(const std::string& path, const InspectedImage& inspected, const D
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
-void PrintText(const std::string& path, const InspectedImage& inspected, const DiskDigests& digests)
+void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
 {
-    const ImageFacts& facts = inspected.facts;
-    const DiskGeometry& g = inspected.image.m_geometry;
+    const ImageFacts& facts = surveyed.facts;
+    const DiskGeometry& g = surveyed.image.m_geometry;
     std::cout << "Image file:          " << ShownName(path) << '\n'
               << "Format version:      " << VersionText(facts.trailer) << '\n'
               << "Image starts at:     byte " << facts.imageOffset << " of the file\n"
               << "Geometry:            " << g.Cylinders << " cylinders, " << g.TracksPerCylinder << " heads, "
               << g.SectorsPerTrack << " sectors of " << g.BytesPerSector << " bytes\n"
               << "Media type:          " << g.MediaType << ", " << DescribeMediaType(g.MediaType) << '\n'
-              << "Raw size:            " << inspected.image.m_nSize << " bytes\n"
+              << "Raw size:            " << surveyed.image.m_nSize << " bytes\n"
               << "Stored size:         " << facts.storedSize << " bytes, "
-              << (facts.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(inspected) << '\n'
-              << "Unreadable sectors:  " << inspected.image.m_unreadableSectors.size() << '\n';
-    for (const std::uint32_t index : inspected.image.m_unreadableSectors) {
+              << (facts.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'
+              << "Unreadable sectors:  " << surveyed.image.m_unreadableSectors.size() << '\n';
+    for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
         const SectorPlace place = PlaceOf(index, g);
         std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "
                   << place.head << '\n';
@@ -91,16 +91,16 @@ void PrintText(const std::string& path, const InspectedImage& inspected, const D
 
 int ShowImageInfo(const std::string& image, bool json)
 {
-    InspectedImage inspected;
-    if (!InspectImageFile(image, inspected))
-        return RefuseInput(image, inspected.problem);
+    SurveyedImage surveyed;
+    if (!SurveyImageFile(image, surveyed))
+        return RefuseInput(image, surveyed.problem);
     DiskDigests digests;
-    if (!ComputeDiskDigests(inspected.image.m_pData.get(), inspected.image.m_nSize, digests))
+    if (!ComputeDiskDigests(surveyed.image.m_pData.get(), surveyed.image.m_nSize, digests))
         return RefuseInput(image, "the hash library cannot compute MD5 and SHA-256 here");
     if (json)
-        PrintJson(image, inspected, digests);
+        PrintJson(image, surveyed, digests);
     else
-        PrintText(image, inspected, digests);
+        PrintText(image, surveyed, digests);
     std::cout.flush();
     return std::cout ? kExitDone : RefuseInput("standard output", "cannot write");
 }

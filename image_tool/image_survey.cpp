@@ -1,4 +1,4 @@
-#include "image_tool/image_inspection.h"
+#include "image_tool/image_survey.h"
 
 #include <vector>
 
@@ -66,7 +66,7 @@ std::string ProblemOf(const ImageFacts& facts, const CDiskImage& image, bool rea
 
 }  // namespace
 
-bool InspectImageFile(const std::string& path, InspectedImage& result)
+bool SurveyImageFile(const std::string& path, SurveyedImage& result)
 {
     const auto file = CDiskFile::OpenForReading(path);
     if (!file) {

@@ -19,7 +19,7 @@ struct ImageFacts {
     bool unreadableListDamaged = false;  // a list of unreadable sectors that the restore ignores
 };
 
-struct InspectedImage {
+struct SurveyedImage {
     ImageFacts facts;
     CDiskImage image;  // the geometry and, when valid, the raw disk
     bool fileFailed = false;  // the file itself could not be opened or read
@@ -28,4 +28,4 @@ struct InspectedImage {
 
 // Reads and validates the image at `path` into `result`; false with
 // `result.problem` set when the file cannot be read or the image is invalid.
-bool InspectImageFile(const std::string& path, InspectedImage& result);
+bool SurveyImageFile(const std::string& path, SurveyedImage& result);
