@@ -1,5 +1,5 @@
 #include "floppy/disk_image.h"
-#include "floppy/floppy_layouts.h"
+#include "formats/floppy_layouts.h"
 #include "image/disk_file.h"
 #include "image/image_target.h"
 #include "image_tool/library_lines.h"

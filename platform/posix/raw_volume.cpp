@@ -13,7 +13,7 @@
 #include <string>
 #include <utility>
 
-#include "floppy/floppy_layouts.h"
+#include "formats/floppy_layouts.h"
 #include "platform/last_error.h"
 #include "platform/posix/drive_discovery.h"
 #include "platform/posix/stacked_devices.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "floppy/floppy_layouts.h"
+#include "formats/floppy_layouts.h"
 #include "platform/last_error.h"
 #include "platform/posix/volume_path.h"
 #include "tests/platform/posix/temp_dir.h"

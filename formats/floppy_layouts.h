@@ -1,7 +1,7 @@
 #pragma once
 // The standard floppy formats: a fact about floppy disks, not about any drive
 // or system, so that the Linux binding and the image tool read the same table.
-// Depends on nothing, so the operating-system layer may use it too.
+// The bottom layer: it depends on nothing, and every layer may use it.
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "floppy/floppy_layouts.h"
+#include "formats/floppy_layouts.h"
 
 #include <array>
 
