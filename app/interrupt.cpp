@@ -3,8 +3,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "console/console_screen.h"
 #include "platform/console.h"
-#include "task/console_screen.h"
 #include "task/copy_thread.h"
 
 std::atomic<CCopyThread*> g_pCopyThread{nullptr};

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "console/console_log.h"
 #include "floppy/disk_geometry.h"
 #include "floppy/drive_volume.h"
 #include "platform/raw_volume.h"
-#include "task/console_log.h"
 
 class CDiskDevice : public CConsoleLog {
 public:

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "console/console_log.h"
 #include "floppy/byte_buffer.h"
 #include "floppy/disk_geometry.h"
-#include "task/console_log.h"
 
 class CDiskDevice;
 class CImageFile;

@@ -81,7 +81,7 @@ bool RescueListedSectors(CDiskImage& image, CDiskDevice& device, std::uint8_t* s
     const DiskGeometry& geometry = image.m_geometry;
     const std::vector<std::uint32_t>& listed = image.m_unreadableSectors;
     std::vector<std::uint32_t> stillUnreadable;
-    ProgressScope progress(listed.size());
+    ProgressScope progress(image, listed.size());
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const SectorPlace place = PlaceOf(geometry, listed[i]);
         progress.Show(i, place.cylinder, place.head, stillUnreadable.size());

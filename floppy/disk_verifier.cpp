@@ -73,7 +73,7 @@ bool CDiskImage::VerifyOnDevice(CDiskDevice& device)
         std::uint64_t{m_geometry.Cylinders} * m_geometry.TracksPerCylinder * m_geometry.SectorsPerTrack;
     VerifyCounts counts;
     counts.verified = total - m_skippedSectors.size();
-    ProgressScope progress(total, "bad");
+    ProgressScope progress(*this, total, "bad");
     std::uint64_t checked = 0;
     std::uint32_t linearIndex = 0;
     for (std::uint32_t cylinder = 1; cylinder <= m_geometry.Cylinders; ++cylinder) {

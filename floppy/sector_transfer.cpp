@@ -42,7 +42,8 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
         return false;  // no sector to visit
 
     const bool write = direction == Direction::Write;
-    ProgressScope progress(std::uint64_t{geometry.Cylinders} * geometry.TracksPerCylinder * geometry.SectorsPerTrack);
+    ProgressScope progress(*this,
+                           std::uint64_t{geometry.Cylinders} * geometry.TracksPerCylinder * geometry.SectorsPerTrack);
     std::uint64_t transferred = 0;
     std::uint32_t linearIndex = 0;
     for (std::uint64_t cylinder = 1; cylinder <= geometry.Cylinders; ++cylinder) {

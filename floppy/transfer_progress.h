@@ -2,19 +2,19 @@
 
 #include <cstdint>
 
-#include "task/console_screen.h"
+#include "console/console_log.h"
 
 // Live progress for as long as a transfer runs, gone on every way out.
 class ProgressScope {
 public:
     // `counted` names the sectors the count of Show counts.
-    explicit ProgressScope(std::uint64_t totalSectors, const char* counted = "skipped")
+    ProgressScope(const CConsoleLog& log, std::uint64_t totalSectors, const char* counted = "skipped") : m_log(log)
     {
         m_figures.total = totalSectors;
         m_figures.skippedName = counted;
-        CConsoleScreen::Instance().BeginProgress();
+        m_log.BeginProgress();
     }
-    ~ProgressScope() { CConsoleScreen::Instance().EndProgress(); }
+    ~ProgressScope() { m_log.EndProgress(); }
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
 
@@ -24,9 +24,10 @@ public:
         m_figures.cylinder = static_cast<unsigned>(cylinder);
         m_figures.head = static_cast<unsigned>(head);
         m_figures.skipped = skipped;
-        CConsoleScreen::Instance().ShowProgress(m_figures);
+        m_log.ShowProgress(m_figures);
     }
 
 private:
+    const CConsoleLog& m_log;
     ProgressFigures m_figures;
 };

@@ -6,6 +6,7 @@
 #include "image/buffered_file.h"
 #include "image/geometry_bytes.h"
 #include "image/image_records.h"
+#include "image/image_validation.h"
 #include "image/sector_list.h"
 
 namespace {

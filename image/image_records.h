@@ -7,8 +7,6 @@
 #include "floppy/byte_buffer.h"
 #include "image/image_file.h"
 
-class CConsoleLog;
-
 enum ImageRecordType : std::uint16_t {
     RecordEnd = 1,
     RecordGeometry = 10,
@@ -43,7 +41,3 @@ std::uint32_t WriteEndRecord(CImageFile& file, const ImageTrailer& trailer);
 std::uint32_t ReadRecord(CImageFile& file, std::uint16_t& type, std::uint32_t& length, ByteBuffer& content);
 // The last 12 bytes of the file; all zero for a file shorter than that.
 ImageTrailer ReadTrailer(CImageFile& file);
-
-// Checks the trailer, seeks to the image's first byte and prints a notice for
-// a version other than 2.1 through `reporter`. True when the file may be read.
-bool ValidateImageFile(CImageFile& file, const CConsoleLog& reporter);

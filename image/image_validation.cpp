@@ -1,5 +1,6 @@
+#include "image/image_validation.h"
+
 #include "image/image_records.h"
-#include "task/console_log.h"
 
 namespace {
 

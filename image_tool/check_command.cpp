@@ -1,8 +1,8 @@
 #include <iostream>
 
+#include "console/shown_name.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
-#include "task/shown_name.h"
 
 namespace {
 

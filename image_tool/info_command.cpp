@@ -3,11 +3,11 @@
 #include <cmath>
 #include <iostream>
 
+#include "console/shown_name.h"
 #include "floppy/media_type.h"
 #include "image_tool/disk_digests.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
-#include "task/shown_name.h"
 
 namespace {
 

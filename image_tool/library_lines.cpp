@@ -1,6 +1,6 @@
 #include "image_tool/library_lines.h"
 
-#include "task/console_screen.h"
+#include "console/console_screen.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "task/console_log.h"
+#include "console/console_log.h"
 
 std::string DiagnoseCompressedData(const std::uint8_t* data, std::uint32_t size, std::uint32_t rawSize)
 {

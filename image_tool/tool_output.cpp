@@ -1,8 +1,8 @@
 #include <iostream>
 
+#include "console/console_log.h"
+#include "console/shown_name.h"
 #include "image_tool/tool_commands.h"
-#include "task/console_log.h"
-#include "task/shown_name.h"
 
 int RefuseInput(const std::string& subject, const std::string& what)
 {

@@ -6,10 +6,10 @@
 #include <mutex>
 #include <string>
 
+#include "console/console_log.h"
 #include "floppy/disk_image.h"
 #include "floppy/drive_volume.h"
 #include "floppy/floppy_device.h"
-#include "task/console_log.h"
 #include "task/operation_mode.h"
 
 class CCopyThread : public CConsoleLog {

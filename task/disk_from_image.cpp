@@ -1,6 +1,6 @@
+#include "console/shown_name.h"
 #include "image/disk_file.h"
 #include "task/copy_thread.h"
-#include "task/shown_name.h"
 
 #include <algorithm>
 #include <string>

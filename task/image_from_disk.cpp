@@ -1,6 +1,6 @@
+#include "console/shown_name.h"
 #include "image/image_target.h"
 #include "task/copy_thread.h"
-#include "task/shown_name.h"
 
 JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::string& name)
 {

@@ -1,9 +1,9 @@
 #include "task/image_rescue.h"
 
+#include "console/shown_name.h"
 #include "image/disk_file.h"
 #include "image/image_target.h"
 #include "task/copy_thread.h"
-#include "task/shown_name.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "console/console_log.h"
 #include "floppy/disk_image.h"
-#include "task/console_log.h"
 #include "task/operation_mode.h"
 
 class CDiskDevice;

@@ -6,8 +6,8 @@
 #include <functional>
 #include <thread>
 
+#include "console/console_screen.h"
 #include "floppy/disk_image.h"
-#include "task/console_screen.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/terminal_screen.h"

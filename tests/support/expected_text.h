@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "console/console_log.h"
 #include "platform/last_error.h"
-#include "task/console_log.h"
 
 // The error line a reporter prints for `code`, as the console shows it.
 inline std::string ErrorLine(std::uint32_t code)

@@ -1,4 +1,4 @@
-#include "task/shown_name.h"
+#include "console/shown_name.h"
 
 std::string ShownName(const std::string& name)
 {

@@ -1,11 +1,11 @@
-#include "task/console_log.h"
+#include "console/console_log.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
+#include "console/console_screen.h"
 #include "platform/last_error.h"
-#include "task/console_screen.h"
 
 void CConsoleLog::Print(const std::string& text, bool sameLine) const
 {
@@ -33,6 +33,21 @@ std::string CConsoleLog::GetLastErrorText() const
     std::erase(text, '\n');
     std::erase(text, '\r');
     return text;
+}
+
+void CConsoleLog::BeginProgress() const
+{
+    CConsoleScreen::Instance().BeginProgress();
+}
+
+void CConsoleLog::ShowProgress(const ProgressFigures& figures) const
+{
+    CConsoleScreen::Instance().ShowProgress(figures);
+}
+
+void CConsoleLog::EndProgress() const
+{
+    CConsoleScreen::Instance().EndProgress();
 }
 
 bool CConsoleLog::CheckCancel() const

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "task/progress_meter.h"
+#include "console/progress_meter.h"
 
 class CConsoleScreen {
 public:

@@ -1,4 +1,4 @@
-#include "task/console_screen.h"
+#include "console/console_screen.h"
 
 #include <algorithm>
 

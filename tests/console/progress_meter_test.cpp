@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "task/progress_meter.h"
+#include "console/progress_meter.h"
 #include "tests/support/terminal_screen.h"
 
 using std::chrono::milliseconds;

@@ -1,4 +1,4 @@
-#include "task/console_log.h"
+#include "console/console_log.h"
 
 #include <gtest/gtest.h>
 

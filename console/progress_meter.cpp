@@ -1,4 +1,4 @@
-#include "task/progress_meter.h"
+#include "console/progress_meter.h"
 
 #include <cstdio>
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "console/progress_figures.h"
+
 // Where the progress is drawn: a terminal that moves back on a backspace and
 // knows erase-to-end-of-line (ESC [ K).
 class CProgressTerminal {
@@ -22,15 +24,6 @@ public:
     virtual ~CProgressClock() = default;
     // Any steady origin; only differences count.
     virtual std::chrono::milliseconds Now() = 0;
-};
-
-struct ProgressFigures {
-    std::uint64_t done = 0;   // sectors visited so far
-    std::uint64_t total = 0;  // sectors of the whole disk
-    unsigned cylinder = 0;    // numbered as the console lines number them (from 1)
-    unsigned head = 0;
-    std::uint64_t skipped = 0;
-    const char* skippedName = "skipped";  // what the count counts
 };
 
 // " 42% cyl 34 head 2, 0 skipped, 0:12"

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <string>
 
+#include "console/progress_figures.h"
+
 class CConsoleLog {
 public:
     CConsoleLog() = default;
@@ -23,6 +25,12 @@ public:
 
     // The system's text for the calling thread's last error, as one line.
     std::string GetLastErrorText() const;
+
+    // Live progress of a disk transfer, shown between Begin and End where
+    // the console can show it.
+    void BeginProgress() const;
+    void ShowProgress(const ProgressFigures& figures) const;
+    void EndProgress() const;
 
     // The cancel flag; when set, first prints "Cancelling all tasks...".
     bool CheckCancel() const;
