@@ -10,6 +10,7 @@
 #include "app/copy_options.h"
 #include "app/interrupt.h"
 #include "platform/console.h"
+#include "platform/interrupt.h"
 #include "task/copy_thread.h"
 
 int main(int argc, char** argv)

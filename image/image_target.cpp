@@ -1,5 +1,7 @@
 #include "image/image_target.h"
 
+#include "platform/file_names.h"
+
 CImageTarget::~CImageTarget()
 {
     Abandon();

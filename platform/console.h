@@ -1,6 +1,6 @@
 #pragma once
-// Standard output, the interrupt key and the little process services the
-// program needs around it.
+// Standard output and error, and the bell and the pause the program needs
+// around them.
 
 #include <cstddef>
 
@@ -36,22 +36,6 @@ unsigned ProgressTerminalColumns();
 
 // Writes the bytes unchanged to standard error. Never disturbs the last error.
 void WriteStandardError(const char* data, std::size_t size);
-
-// Called for each Ctrl-C, on a thread of its own; it may print, sleep and
-// wait, and a further Ctrl-C meanwhile calls it again on another thread.
-using InterruptHandler = void (*)();
-
-// Installs `handler` for Ctrl-C. On Linux `onTermination`, when given, is
-// called on a thread of its own for the first SIGTERM, SIGHUP or SIGQUIT
-// (later ones are dropped): it stops the job and returns once the job is gone;
-// the process then ends as the signal demands. Every other console event or
-// signal keeps its default (the process ends). Returns false when it cannot
-// be installed.
-bool InstallInterruptHandler(InterruptHandler handler, InterruptHandler onTermination = nullptr);
-
-// Ends the process as the signal would have when it was asked to end while
-// the job ran (see onTermination); returns at once otherwise.
-void EndIfAskedToEnd();
 
 // Sounds the bell (Windows: Beep; Linux: BEL on standard error when that is a
 // terminal, so standard output stays exact).

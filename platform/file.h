@@ -55,17 +55,4 @@ bool GetFileLength(FileHandle file, std::uint64_t& length);
 bool SyncFile(FileHandle file);
 bool CloseFile(FileHandle file);
 
-// True when a file (or anything else) exists at `path`.
-bool PathExists(const std::string& path);
-
-// The name that symbolic links starting at `path` finally lead to (it need
-// not exist); `path` itself when it is no link. False for a loop of links.
-bool ResolveLinks(const std::string& path, std::string& resolved);
-
-// Moves `from` over `to` in one step, replacing `to` if it exists (Windows:
-// the result keeps the attributes and access rights the old `to` had).
-bool ReplaceFile(const std::string& from, const std::string& to);
-
-bool RemoveFile(const std::string& path);
-
 }  // namespace platform

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/file.h"
+#include "platform/file_names.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standard_output.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/interrupt_handler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/console.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/interrupt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp

@@ -1,7 +1,6 @@
-#include <cstdio>
 #include <string>
 
-#include "platform/file.h"
+#include "platform/file_names.h"
 #include "platform/win32/win32_api.h"
 
 namespace platform {
@@ -16,37 +15,6 @@ bool PathExists(const std::string& path)
 bool ResolveLinks(const std::string& path, std::string& resolved)
 {
     resolved = path;
-    return true;
-}
-
-FileHandle CreateTemporaryBeside(const std::string& beside, std::string& name)
-{
-    const std::size_t separator = beside.find_last_of("\\/:");
-    const std::string folder = separator == std::string::npos ? std::string() : beside.substr(0, separator + 1);
-    // Another party may pick a name between our choice and our creation; a few
-    // attempts make that harmless without looping forever on a folder we
-    // cannot write to.
-    const DWORD seed = GetCurrentProcessId() * 2654435761u ^ GetTickCount();
-    for (DWORD attempt = 0; attempt < 16; ++attempt) {
-        char suffix[9];
-        std::snprintf(suffix, sizeof suffix, "%06lx", static_cast<unsigned long>((seed + attempt) & 0xFFFFFF));
-        const std::string candidate = folder + ".mv" + suffix;
-        FileHandle file = CreateNewFile(candidate);
-        if (file != nullptr) {
-            name = candidate;
-            return file;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            break;  // the folder takes no new file at all
-    }
-    return nullptr;
-}
-
-// The new file was made in the target's folder and so carries the access
-// rights that folder hands down, as a plain new file would; an existing
-// target's own are kept by ReplaceFileA.
-bool TakeAccessOf(FileHandle /*file*/, FileHandle /*model*/)
-{
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_names.h"
 #include "platform/last_error.h"
 #include "tests/platform/posix/temp_dir.h"
 

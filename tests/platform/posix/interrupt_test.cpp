@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/console.h"
+#include "platform/interrupt.h"
 
 namespace {
 

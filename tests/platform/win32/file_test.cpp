@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_names.h"
 #include "platform/last_error.h"
 #include "platform/win32/win32_api.h"
 

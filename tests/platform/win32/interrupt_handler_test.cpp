@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/win32/win32_api.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <atomic>
 
-#include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/win32/win32_api.h"
 
 namespace platform {

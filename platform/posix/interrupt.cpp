@@ -6,7 +6,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/console.h"
+#include "platform/interrupt.h"
 
 namespace platform {
 

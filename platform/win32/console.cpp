@@ -76,4 +76,14 @@ void WriteStandardError(const char* data, std::size_t size)
     }
 }
 
+void Beep(unsigned frequencyHz, unsigned durationMs)
+{
+    ::Beep(frequencyHz, durationMs);
+}
+
+void SleepMs(unsigned milliseconds)
+{
+    ::Sleep(milliseconds);
+}
+
 }  // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+// Files by name: whether one exists, where links lead, replacing and removing.
+//
+// Every call reports success as a bool and, on failure, leaves the thread's
+// last error describing the cause.
+
+#include <string>
+
+namespace platform {
+
+// True when a file (or anything else) exists at `path`.
+bool PathExists(const std::string& path);
+
+// The name that symbolic links starting at `path` finally lead to (it need
+// not exist); `path` itself when it is no link. False for a loop of links.
+bool ResolveLinks(const std::string& path, std::string& resolved);
+
+// Moves `from` over `to` in one step, replacing `to` if it exists (Windows:
+// the result keeps the attributes and access rights the old `to` had).
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+bool RemoveFile(const std::string& path);
+
+}  // namespace platform
