@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "floppy/drive_volume.h"
-#include "task/operation_mode.h"
+#include "task/copy_thread.h"
 
 struct CopyOptions {
     bool m_bShowUsage = false;
@@ -13,12 +12,7 @@ struct CopyOptions {
     bool m_bVerify = false;  // -c: -d reads the written disk back and compares
 };
 
-void PrintBanner();
-void PrintUsage();
 // Builds the options of a command line, printing the usage text where it
 // names no runnable job (and once more for -h).
 CopyOptions BuildOptions(int argc, const char* const* argv);
 
-// Exit status of the program: 0 done, 1 no job, 2 failed, 3 sectors skipped.
-int ExitStatusFor(JobOutcome outcome);
-constexpr int kExitNoJob = 1;

@@ -9,6 +9,7 @@
 
 #include "app/copy_options.h"
 #include "app/interrupt.h"
+#include "app/usage_text.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "task/copy_thread.h"

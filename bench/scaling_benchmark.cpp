@@ -15,7 +15,7 @@
 #include "bench/disk_contents.h"
 #include "bench/memory_device.h"
 #include "floppy/disk_image.h"
-#include "image/memory_file.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 

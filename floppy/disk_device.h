@@ -9,8 +9,14 @@
 
 #include "console/console_log.h"
 #include "floppy/disk_geometry.h"
-#include "floppy/drive_volume.h"
 #include "platform/raw_volume.h"
+
+// The floppy drive of a job, as the command line chose it.
+enum DriveVolume : std::int32_t {
+    VolumeNone = 20,
+    VolumeA = 21,
+    VolumeB = 22,
+};
 
 class CDiskDevice : public CConsoleLog {
 public:

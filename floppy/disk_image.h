@@ -1,6 +1,15 @@
 #pragma once
 // One whole disk in memory: its geometry and its data, raw (every sector in
 // linear order) or compressed (one zlib stream).
+//
+// Its members are defined beside what they work with:
+//   buffer (Allocate, Free, SectorAddress, AdoptData, ...)  floppy/disk_image.cpp
+//   disk reader and writer, media query                     floppy/disk_transfer.cpp
+//   RescueFromDevice                                        floppy/disk_rescuer.cpp
+//   VerifyOnDevice                                          floppy/disk_verifier.cpp
+//   CompressData                                            image/image_compression.cpp
+//   WriteToFile                                             image/image_writer.cpp
+//   ReadFromFile                                            image/image_reader.cpp
 
 #include <cstdint>
 #include <vector>

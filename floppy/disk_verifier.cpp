@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "floppy/disk_device.h"
@@ -20,19 +19,19 @@ enum class SectorCheck { Equal, Differs, Unreadable, MediumFailed };
 
 // Reads one sector back, compares it with its place in the image and reports
 // a difference or a failure on the console.
-SectorCheck CheckSector(CDiskImage& image, CDiskDevice& device, std::vector<std::uint8_t>& readBack,
+SectorCheck CheckSector(CDiskImage& image, CDiskDevice& device, std::uint8_t* readBack,
                         std::uint32_t cylinder, std::uint32_t head, std::uint32_t sector)
 {
     const auto c = static_cast<std::uint16_t>(cylinder);
     const auto s = static_cast<std::uint16_t>(sector);
     const auto h = static_cast<std::uint16_t>(head);
-    const SectorResult result = TransferWithRetry(device, image.m_geometry, readBack.data(), false, c, s, h);
+    const SectorResult result = TransferWithRetry(device, image.m_geometry, readBack, false, c, s, h);
     if (result == SectorResult::Skipped || result == SectorResult::MediumFailed) {
         image.PrintError(image.GetLastErrorText());
         image.Print(FormatText("Unreadable cyl %i, sect %i, head %i.", c, s, h), false);
         return result == SectorResult::MediumFailed ? SectorCheck::MediumFailed : SectorCheck::Unreadable;
     }
-    if (std::memcmp(readBack.data(), image.SectorAddress(cylinder, head, sector), readBack.size()) == 0)
+    if (std::memcmp(readBack, image.SectorAddress(cylinder, head, sector), image.m_geometry.BytesPerSector) == 0)
         return SectorCheck::Equal;
     image.Print(FormatText("Differs cyl %i, sect %i, head %i.", c, s, h), false);
     return SectorCheck::Differs;
@@ -57,10 +56,8 @@ void PrintSummary(const CDiskImage& image, const VerifyCounts& counts)
 bool CDiskImage::VerifyOnDevice(CDiskDevice& device)
 {
     Print("Verifying data...", false);
-    std::vector<std::uint8_t> readBack;
-    try {
-        readBack.resize(m_geometry.BytesPerSector);
-    } catch (const std::bad_alloc&) {
+    ByteBuffer readBack = AllocateBytes(m_geometry.BytesPerSector);
+    if (!readBack) {
         Print("Buffer allocation failed.", false);
         return false;
     }
@@ -85,7 +82,7 @@ bool CDiskImage::VerifyOnDevice(CDiskDevice& device)
                 if (CheckCancel())
                     return false;
                 progress.Show(linearIndex, cylinder, head, counts.differ + counts.unreadable);
-                const SectorCheck check = CheckSector(*this, device, readBack, cylinder, head, sector);
+                const SectorCheck check = CheckSector(*this, device, readBack.get(), cylinder, head, sector);
                 ++checked;
                 counts.differ += check == SectorCheck::Differs;
                 counts.unreadable += check == SectorCheck::Unreadable;

@@ -7,7 +7,7 @@
 
 #include "image/image_records.h"
 #include "image/little_endian.h"
-#include "image/memory_file.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "floppy/disk_image.h"
-#include "image/memory_file.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 

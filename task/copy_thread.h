@@ -3,14 +3,22 @@
 // and destroys itself.
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
 #include "console/console_log.h"
 #include "floppy/disk_image.h"
-#include "floppy/drive_volume.h"
 #include "floppy/floppy_device.h"
-#include "task/operation_mode.h"
+#include "task/job_outcome.h"
+
+// The job of a run, as the command line chose it.
+enum OperationMode : std::int32_t {
+    OpNone = 10,
+    OpImageFromDisk = 11,  // -i
+    OpDiskFromImage = 12,  // -d
+    OpRescueImage = 13,    // -i -r
+};
 
 class CCopyThread : public CConsoleLog {
 public:

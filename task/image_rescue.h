@@ -4,7 +4,7 @@
 
 #include "console/console_log.h"
 #include "floppy/disk_image.h"
-#include "task/operation_mode.h"
+#include "task/job_outcome.h"
 
 class CDiskDevice;
 

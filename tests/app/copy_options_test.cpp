@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/usage_text.h"
 #include "tests/support/console_capture.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST(Banner, IsNameVersionAndTwoLineBreaks)
 {
     ConsoleCapture capture;
     PrintBanner();
-    EXPECT_EQ(capture.Text(), "Mendarovel 2.1 for Console\n\n");
+    EXPECT_EQ(capture.Text(), "Mendarovel " MENDAROVEL_VERSION " for Console\n\n");
 }
 
 TEST(Usage, HasTwentyLinesWithTheExamples)

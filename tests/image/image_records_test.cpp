@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "image/memory_file.h"
 #include "tests/image/image_bytes.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/memory_file.h"
 
 TEST(ImageRecords, WriteRecordAndEndRecordLayout)
 {

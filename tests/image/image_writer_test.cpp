@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "floppy/disk_image.h"
-#include "image/memory_file.h"
 #include "tests/image/image_bytes.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/memory_file.h"
 
 TEST(ImageWriter, BlankFloppyMatchesTheWorkedExample)
 {

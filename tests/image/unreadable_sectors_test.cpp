@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "floppy/disk_image.h"
-#include "image/memory_file.h"
 #include "tests/image/image_bytes.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/memory_file.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <iterator>
 
 #include "floppy/media_type.h"
-#include "image/memory_file.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/scripted_device.h"
 
 namespace fs = std::filesystem;

@@ -1,3 +1,5 @@
+// The disk reader and writer: the whole disk between the drive and memory.
+
 #include <cstring>
 
 #include "floppy/disk_device.h"
@@ -34,6 +36,31 @@ SectorResult MoveAndReport(CDiskImage& image, CDiskDevice& device, const DiskGeo
 
 }  // namespace
 
+// Opens both the disk reader and the disk writer: learns what is in the drive.
+bool CDiskImage::QueryMedia(CDiskDevice& device, DiskGeometry& inserted)
+{
+    m_bCancel = false;
+    Print("Querying media information...", false);
+    if (!device.GetGeometry(inserted)) {
+        Print("failed", true);
+        PrintError(GetLastErrorText());
+        return false;
+    }
+    Print("ok", true);
+    Print("Inserted media: " + device.DescribeMediaType(inserted.MediaType), false);
+    return true;
+}
+
+// The writer's rule: the inserted media must match the image in every field.
+bool CDiskImage::CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted)
+{
+    if (inserted == m_geometry)
+        return true;
+    Print("Required media is: " + device.DescribeMediaType(m_geometry.MediaType), false);
+    PrintError("Inserted media is not compatible.");
+    return false;
+}
+
 bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction)
 {
     m_skippedSectors.clear();
@@ -67,4 +94,34 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
     }
     // A transfer in which not one sector moved has produced nothing usable.
     return transferred > 0;
+}
+
+bool CDiskImage::ReadFromDevice(CDiskDevice& device)
+{
+    m_unreadableSectors.clear();
+    DiskGeometry inserted;
+    if (!QueryMedia(device, inserted))
+        return false;
+    if (!Allocate(inserted)) {
+        Print("Buffer allocation failed.", false);
+        return false;
+    }
+    Print("Reading data...", false);
+    const bool read = TransferAllSectors(device, inserted, Direction::Read);
+    m_unreadableSectors = m_skippedSectors;
+    return read;
+}
+
+bool CDiskImage::WriteToDevice(CDiskDevice& device)
+{
+    m_skippedSectors.clear();
+    if (!HoldsWholeRawDisk())
+        return false;
+    DiskGeometry inserted;
+    if (!QueryMedia(device, inserted))
+        return false;
+    if (!CheckCompatibleMedia(device, inserted))
+        return false;
+    Print("Writing data...", false);
+    return TransferAllSectors(device, inserted, Direction::Write);
 }

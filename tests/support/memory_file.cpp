@@ -1,4 +1,4 @@
-#include "image/memory_file.h"
+#include "tests/support/memory_file.h"
 
 #include <algorithm>
 #include <cstring>
