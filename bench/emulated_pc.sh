@@ -44,7 +44,7 @@ ended=$(date +%s%N)
 # Both must have done the whole job: every run's exit status 0 (out/status
 # counts the failed ones), dd's copy is the disk, and the program's image is
 # the one built from the disk's bytes independently of the program.
-expected_image expected disk.img 1440k
+kit image-of disk.img expected.dsk >/dev/null
 expect_status 0
 expect_same_bytes disk.img out/x.img
 expect_same_bytes expected.dsk out/x.dsk

@@ -4,14 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 
 # Every standard capacity images to the bytes that zlib level 9 gives.
-for capacity in "${CAPACITIES[@]}"; do
-  read -r size bytes sectors heads cylinders media <<<"$capacity"
+for size in "${SIZES[@]}"; do
   CASE="image of a $size-byte disk"
-  make_disk "disk-$size.img" "$size"
-  python3 "$E2E_DIR/image_of.py" "disk-$size.img" "$bytes" "$sectors" "$heads" "$cylinders" "$media" \
-    "expected-$size.dsk" "lines-$size.txt"
+  kit disk "disk-$size.img" "$size"
+  lines=$(kit image-of "disk-$size.img" "expected-$size.dsk")
   mv_run --a "disk-$size.img" -- -i -f "image-$size.dsk"
-  expect_stdout "$BANNER$OPENED"$'\nQuerying media information...ok'"$(media_line "$media")"$'\nReading data...'"$(cat "lines-$size.txt")"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes "expected-$size.dsk" "image-$size.dsk"
 done
@@ -39,7 +37,7 @@ expect_same_bytes keep.orig keep.dsk
 CASE="unreadable medium: existing image untouched"
 truncate -s 5000 odd.img
 mv_run --a odd.img -- -i -f keep.dsk
-expect_stdout "$BANNER$OPENED"$'\nQuerying media information...failed\nERROR: Wrong medium type\nFloppy disk could not be read.'"$CLOSED"
+expect_stdout "$BANNER$OPENED"$'\nQuerying media information...failed\nERROR: Wrong medium type'"$DISK_NOT_READ$CLOSED"
 expect_status 2
 expect_same_bytes keep.orig keep.dsk
 expect_no_stray_files .
@@ -60,7 +58,7 @@ expect_no_stray_files .
 
 # A full disk while writing: the old image stays, nothing half-written remains.
 CASE="full target disk"
-make_disk busy.img 1474560
+kit disk busy.img 1474560
 head -c 100000 /dev/urandom >old.dsk
 MV_SMALL_FS="$WORK/small:300k" MV_SEED="$WORK/old.dsk" \
   MV_AFTER="cmp $WORK/small/old.dsk $WORK/old.dsk && echo SAME; ls $WORK/small" \

@@ -6,19 +6,15 @@
 # MENDAROVEL_IMAGE is the tool, MENDAROVEL_IMAGE_RUNNER what runs it (wine64
 # for the Windows build). With MENDAROVEL set, import is held to the image
 # that `mendarovel -i` makes of a drive holding the disk; without it (under
-# Wine) to image_of.py, which the imaging tests hold to the same bytes.
+# Wine) to the kit's image of the disk, which the imaging tests hold to the
+# same bytes.
 : "${MENDAROVEL_IMAGE:?path of the built tool}"
 MENDAROVEL_IMAGE=$(realpath "$MENDAROVEL_IMAGE")  # the checks run in a folder of their own
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 if [[ -n ${MENDAROVEL:-} ]]; then
   source "$E2E_DIR/lib.sh"
 else
-  set -uo pipefail
-  WORK=$(mktemp -d /tmp/mendarovel-image-test.XXXXXX)
-  trap 'rm -rf "$WORK"' EXIT
-  cd "$WORK" || exit 1
-  STDOUT_FILE=$WORK/stdout
-  source "$E2E_DIR/checks.sh"
+  source "$E2E_DIR/../kit/checks.sh"
 fi
 read -ra RUNNER <<<"${MENDAROVEL_IMAGE_RUNNER:-}"
 
@@ -37,13 +33,13 @@ expect_stderr() {
   [[ $(cat "$WORK/stderr") == "$1" ]] || fail "standard error: $(cat "$WORK/stderr"), expected: $1"
 }
 
-# reference_image DISK BYTES SECTORS HEADS CYLINDERS MEDIA IMAGE: what imaging a drive holding DISK gives.
+# reference_image DISK IMAGE: what imaging a drive holding DISK gives.
 reference_image() {
   if [[ -n ${MENDAROVEL:-} ]]; then
-    mv_run --a "$1" -- -i -f "$7"
+    mv_run --a "$1" -- -i -f "$2"
     expect_status 0
   else
-    python3 "$E2E_DIR/image_of.py" "$@" "$7.lines"
+    kit image-of "$1" "$2" >/dev/null
   fi
 }
 
@@ -51,9 +47,7 @@ reference_image() {
 # prints as a line "FIELD=VALUE" (the value as compact JSON) in $WORK/fields.
 run_json() {
   run_tool "$@"
-  python3 -c 'import json, sys
-for name, value in json.load(open(sys.argv[1])).items(): print(name + "=" + json.dumps(value))' \
-    "$WORK/stdout" >"$WORK/fields" 2>&1
+  kit json-fields "$WORK/stdout" >"$WORK/fields" 2>&1
 }
 
 # expect_json FIELD VALUE
@@ -70,8 +64,8 @@ json_text() {
 
 for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   read -r size bytes sectors heads cylinders media <<<"$capacity"
-  make_disk "disk-$size.img" "$size"
-  reference_image "disk-$size.img" "$bytes" "$sectors" "$heads" "$cylinders" "$media" "drive-$size.dsk"
+  kit disk "disk-$size.img" "$size"
+  reference_image "disk-$size.img" "drive-$size.dsk"
 
   CASE="import of a $size-byte raw disk"
   run_tool import "disk-$size.img" "imported-$size.dsk"
@@ -93,7 +87,7 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   expect_json md5 "\"$(md5sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json sha256 "\"$(sha256sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json geometry "{\"bytes_per_sector\": $bytes, \"sectors_per_track\": $sectors, \"heads\": $heads, \"cylinders\": $cylinders, \"media_type\": $media}"
-  expect_json media "$(json_text "$(media_text "$media")")"
+  expect_json media "$(json_text "${MEDIA[media]}")"
   expect_json raw_size "$size"
   expect_json image_size "$(stat -c %s "drive-$size.dsk")"
   expect_json stored_size "$(($(stat -c %s "drive-$size.dsk") - 53))"
@@ -101,22 +95,17 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
 done
 
 # An image appended to other bytes that lists two unreadable sectors of a 720 KB disk.
-make_disk disk-737280.img 737280
-reference_image disk-737280.img 512 9 2 80 5 drive-737280.dsk
-python3 - <<'PY'
-import struct
-data = open("drive-737280.dsk", "rb").read()
-body = data[:-14] + struct.pack("<HIII", 40, 8, 5, 1439)
-image = body + struct.pack("<HIHHI", 1, len(body) + 14, 2, 1, 0x3D5B2A34)
-open("appended.dsk", "wb").write(b"x" * 777 + image)
-PY
+kit disk disk-737280.img 737280
+reference_image disk-737280.img drive-737280.dsk
+kit unreadable drive-737280.dsk listed.dsk 5 1439
+{ head -c 777 /dev/zero | tr '\0' x; cat listed.dsk; } >appended.dsk
 CASE="info of an appended image with unreadable sectors"
 run_tool info appended.dsk
 expect_status 0
 for line in "Image starts at:     byte 777 of the file" "Unreadable sectors:  2" \
   "                     cyl 1, sect 6, head 1" "                     cyl 80, sect 9, head 2" \
   "MD5:                 $(md5sum <disk-737280.img | cut -d' ' -f1)" \
-  "Media type:          5, $(media_text 5)"; do
+  "Media type:          5, ${MEDIA[5]}"; do
   CHECKS=$((CHECKS + 1))
   grep -qFx -- "$line" "$WORK/stdout" || fail "no line '$line' in: $(cat "$WORK/stdout")"
 done
@@ -188,6 +177,6 @@ done
 CASE="--version"
 run_tool --version
 expect_status 0
-expect_stdout $'mendarovel-image 2.1\n'
+expect_stdout "$TOOL_VERSION"
 
 finish

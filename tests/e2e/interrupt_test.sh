@@ -13,16 +13,11 @@
 # strace logs the held call with "(DELAYED)" as the hold begins, so the test
 # waits for that line, never for a fixed time.
 source "$(dirname "$0")/lib.sh"
-command -v strace >/dev/null || { echo "skipped: strace is not installed"; exit 77; }
-# The leak checker of a sanitizer build cannot run under ptrace; the other
-# sanitizers still do.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+under_strace
 
 # How long the pinned call is held: the time the test has to see the hold and
 # the handler to set the flags. Nothing races against it but that.
 HOLD_US=1500000
-INTERRUPT=$'\nUser interrupt with CTRL-C...'
-CANCELLED=$'\nCancelling all tasks...'
 SECTOR=512
 PINNED_SECTOR=1000
 
@@ -107,24 +102,9 @@ calibrate() {
   mv "$WORK/trace" "$WORK/calibration"
 }
 
-# call_after TEXT: the main thread's first call after it wrote TEXT to
-# standard output in the calibration run, as "SYSCALL N CALL": its name, its
-# number among the main thread's calls of that name, and the call as logged.
-call_after() {
-  python3 - "$WORK/calibration" "$1" <<'PY'
-import re, sys
-lines = open(sys.argv[1], errors="replace").read().splitlines()
-main = lines[0].split()[0]  # the first line is the program's execve
-escaped = sys.argv[2].replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
-announcement = 'write(1, "%s"' % escaped
-calls = [m for m in (re.match(r"(\d+) +([a-z0-9_]+)\((.*)", line) for line in lines) if m and m[1] == main]
-start = next(i for i, m in enumerate(calls) if m[0].split(" ", 1)[1].lstrip().startswith(announcement))
-name = calls[start + 1][2]
-count = sum(1 for m in calls[: start + 2] if m[2] == name)
-call = re.split(r" <unfinished \.\.\.>| = ", calls[start + 1][0].split(" ", 1)[1].lstrip())[0]
-print(name, count, call)
-PY
-}
+# call_after TEXT: "SYSCALL N CALL", the main thread's first call after it
+# wrote TEXT in the calibration run (kit.py tells how it is found).
+call_after() { kit call-after "$WORK/calibration" "$1"; }
 
 # expect_held CALL: the held call is CALL, addresses aside.
 expect_held() {
@@ -161,8 +141,8 @@ expect_disk_prefix() {
   fi
 }
 
-make_disk source.img 1474560
-make_disk other.img 737280 7
+kit disk source.img 1474560
+kit disk other.img 737280 7
 mv_run --a other.img -- -i -f earlier.orig
 expect_status 0
 
@@ -195,7 +175,7 @@ imaging_cancelled() {  # imaging_cancelled STAGE EXPECTED_STDOUT SYSCALL N CALL 
 
 # Opening: the open of the drive itself. The drive is never read.
 imaging_cancelled "opening the drive" \
-  "$BANNER"$'\nOpening floppy device...'"$INTERRUPT"'ok'"$CANCELLED"$'\nFloppy disk could not be read.'"$CLOSED" \
+  "$BANNER"$'\nOpening floppy device...'"$INTERRUPT"'ok'"$CANCELLED$DISK_NOT_READ$CLOSED" \
   openat 1 'openat(AT_FDCWD, "/dev/fd0"' -P /dev/fd0
 # Compressing is zlib alone: the held call is the one right after the
 # announcement (taking the buffer for the compressed data), so the flag is set
@@ -219,7 +199,7 @@ imaging_interrupted "committing the image file" "${reference/"$committing"/"$com
   "$syscall" "$n" "$call"
 
 # Reading: the read of sector $PINNED_SECTOR; the poll after it cancels.
-CANCELLED_READ="$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$INTERRUPT$CANCELLED"$'\nFloppy disk could not be read.'"$CLOSED"
+CANCELLED_READ="$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$INTERRUPT$CANCELLED$DISK_NOT_READ$CLOSED"
 for earlier in yes no; do
   CASE="-i, Ctrl-C while reading sectors, earlier image: $earlier"
   rm -f target.dsk
@@ -263,7 +243,7 @@ for signal in TERM HUP QUIT; do
 done
 
 # --- -d: restoring the reference image onto a formatted disk.
-python3 -c "open('formatted.img', 'wb').write(b'\xf6' * 1474560)"
+head -c 1474560 /dev/zero | tr '\0' '\366' >formatted.img
 cp reference.dsk imaging-reference.dsk
 CASE="-d reference run"
 cp formatted.img disk.img
@@ -282,7 +262,7 @@ restoring_cancelled() {
   cp formatted.img disk.img
   interrupt_at disk.img "$syscall" "$n" -- -d -f reference.dsk
   expect_held "$call"
-  expect_interrupted_stdout "${until_query/"$2"/"$2$INTERRUPT"}$CANCELLED"$'\nDisk could not be written.'"$CLOSED"
+  expect_interrupted_stdout "${until_query/"$2"/"$2$INTERRUPT"}$CANCELLED$DISK_NOT_WRITTEN$CLOSED"
   expect_status 2
   expect_same_bytes formatted.img disk.img
   expect_same_bytes imaging-reference.dsk reference.dsk
@@ -301,7 +281,7 @@ cp formatted.img disk.img
 interrupt_at disk.img pwrite64 "$PINNED_SECTOR" -P /dev/fd0 -- -d -f reference.dsk
 CHECKS=$((CHECKS + 1))
 [[ $HELD == *", $SECTOR, $(((PINNED_SECTOR - 1) * SECTOR))) = $SECTOR (DELAYED)" ]] || fail "held $HELD"
-expect_interrupted_stdout "$BANNER$OPENED"$'\nReading image data...ok'"$(expansion_line reference.dsk source.img)$QUERIED$(media_line 2)"$'\nWriting data...'"$INTERRUPT$CANCELLED"$'\nDisk could not be written.'"$CLOSED"
+expect_interrupted_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line reference.dsk source.img)$QUERIED$(media_line 2)"$'\nWriting data...'"$INTERRUPT$CANCELLED$DISK_NOT_WRITTEN$CLOSED"
 expect_status 2
 expect_disk_prefix disk.img source.img formatted.img "$PINNED_SECTOR"
 expect_same_bytes imaging-reference.dsk reference.dsk

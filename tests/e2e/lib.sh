@@ -1,6 +1,5 @@
 # Shared by the end-to-end tests: runs the built program as a user would, with
 # plain files as floppy drives, and compares what it prints byte for byte.
-set -uo pipefail
 
 # The drives are plain files placed at /dev/fd0 and /dev/fd1 in a private
 # mount namespace: root's own, or as a normal user one inside a user namespace
@@ -16,12 +15,19 @@ fi
 : "${MENDAROVEL:?path of the built program}"
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 
-WORK=$(mktemp -d /tmp/mendarovel-e2e.XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
-STDOUT_FILE=$WORK/stdout
-# shellcheck source=checks.sh
-source "$E2E_DIR/checks.sh"
+# shellcheck source=../kit/checks.sh
+source "$E2E_DIR/../kit/checks.sh"
+
+# under_strace [TOOL...]: the test runs the program under strace and needs
+# these tools too, or is skipped. The leak checker of a sanitizer build cannot
+# run under ptrace; the other sanitizers still do.
+under_strace() {
+  local tool
+  for tool in strace "$@"; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+  done
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+}
 
 # mv_run [--a FILE] [--b FILE] [--] ARGS...: runs the program with those drives.
 # Leaves its standard output in $WORK/stdout and its exit status in $STATUS.
@@ -45,21 +51,3 @@ mv_run() {
     echo "could not set up the drives:"; cat "$WORK/stderr"; exit 1
   fi
 }
-
-# media_line CODE: the line that names the inserted media.
-media_line() {
-  printf '\nInserted media: %s' "$(media_text "$1")"
-}
-
-# The standard capacities: size bytes-per-sector sectors heads cylinders media.
-CAPACITIES=(
-  "163840 512 8 1 40 10"
-  "184320 512 9 1 40 9"
-  "327680 512 8 2 40 7"
-  "368640 512 9 2 40 6"
-  "737280 512 9 2 80 5"
-  "1228800 512 15 2 80 17"
-  "1261568 1024 8 2 77 18"
-  "1474560 512 18 2 80 2"
-  "2949120 512 36 2 80 3"
-)

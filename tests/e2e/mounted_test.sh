@@ -8,7 +8,7 @@
 [[ -n ${MV_OWN_NAMESPACE:-} ]] || exec env MV_OWN_NAMESPACE=1 unshare --mount --propagation private bash "$0" "$@"
 source "$(dirname "$0")/lib.sh"
 
-make_disk other.img 1474560
+kit disk other.img 1474560
 truncate -s 1474560 disk.img
 mkfs.ext2 -q -F disk.img || { fail "mkfs.ext2 failed"; finish; exit; }
 LOOP=$(losetup -f --show disk.img 2>/dev/null) || { echo "skipped: no loop device here"; exit 77; }
@@ -80,10 +80,7 @@ CASE="once unmounted, the same image is written"
 umount mnt
 # The namespaces of the runs above may take a moment to let go of their copy
 # of the mount; the kernel's own exclusive open says when the device is free.
-for _ in $(seq 50); do
-  python3 -c 'import os, sys; os.close(os.open(sys.argv[1], os.O_RDONLY | os.O_EXCL))' "$LOOP" 2>/dev/null && break
-  sleep 0.1
-done
+kit wait-free "$LOOP"
 run_on_loop -d -f other.dsk
 expect_status 0
 expect_same_bytes other.img disk.img

@@ -3,15 +3,11 @@
 # while a slow drive is read and leaves the screen exactly as the lines alone
 # would; standard output is the same bytes whatever standard error is.
 source "$(dirname "$0")/lib.sh"
-for tool in script tmux strace; do
-  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+# The slow drive is the program under strace.
+under_strace script tmux
 export TERM=xterm
-# The slow drive is the program under strace, and the leak checker of a
-# sanitizer build cannot run under ptrace; the other sanitizers still do.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-make_disk disk.img 1474560
+kit disk disk.img 1474560
 
 # in_pty STDOUT ARGS...: the program with standard error on a pseudo-terminal
 # and standard output into STDOUT; the terminal's bytes go to $WORK/typescript.

@@ -3,25 +3,23 @@
 # capacity, and refusals that leave the floppy exactly as it was.
 source "$(dirname "$0")/lib.sh"
 
-READ_OK=$'\nReading image data...ok'
 FORMAT_FAILED='failed (old or unrecognized file format)'
 NOT_READ=$'\nImage file could not be read.'
 
-for capacity in "${CAPACITIES[@]}"; do
-  read -r size bytes sectors heads cylinders media <<<"$capacity"
+for size in "${SIZES[@]}"; do
   CASE="round trip of a $size-byte disk"
-  make_disk "original-$size.img" "$size"
+  kit disk "original-$size.img" "$size"
   mv_run --a "original-$size.img" -- -i -f "image-$size.dsk"
   expect_status 0
   truncate -s "$size" "blank-$size.img"
   mv_run --a "blank-$size.img" -- -d -f "image-$size.dsk"
-  expect_stdout "$BANNER$OPENED$READ_OK$(expansion_line "image-$size.dsk" "original-$size.img")"$'\nQuerying media information...ok'"$(media_line "$media")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line "image-$size.dsk" "original-$size.img")$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes "original-$size.img" "blank-$size.img"
 done
 
 # Every refusal leaves the disk byte for byte as it was.
-make_disk target.img 737280
+kit disk target.img 737280
 cp target.img target.orig
 refused() {  # refused EXPECTED_AFTER_OPEN IMAGE
   mv_run --a target.img -- -d -f "$2"
@@ -42,18 +40,15 @@ printf 'short' >short.dsk
 refused "$FORMAT_FAILED$NOT_READ" short.dsk
 
 CASE="a trailer whose size reaches beyond the file"
-cp image-1474560.dsk cut.dsk
-python3 -c "
-import sys; data = open('cut.dsk','rb').read(); open('cut.dsk','wb').write(data[100:])"
+tail -c +101 image-1474560.dsk >cut.dsk
 refused $'\nERROR: Image file validation failed (invalid file structure)'"$FORMAT_FAILED$NOT_READ" cut.dsk
 
 CASE="a 1.44 MB image onto a 720 KB disk"
-refused $'\nReading image data...ok'"$(expansion_line image-1474560.dsk original-1474560.img)"$'\nQuerying media information...ok'"$(media_line 5)"$'\nRequired media is: 3.5" floppy, 1.44MB and 512 bytes/sector.\nERROR: Inserted media is not compatible.\nDisk could not be written.' image-1474560.dsk
+refused "$READ_IMAGE$(kit expansion-line image-1474560.dsk original-1474560.img)$QUERIED$(media_line 5)"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.'"$DISK_NOT_WRITTEN" image-1474560.dsk
 
 CASE="a damaged compressed stream"
-python3 -c "
-data = bytearray(open('image-737280.dsk','rb').read()); data[200] ^= 0xFF; open('damaged.dsk','wb').write(data)"
-refused "$READ_OK"$'\nExpanding data...skipped'"$NOT_READ" damaged.dsk
+kit flip image-737280.dsk damaged.dsk 200
+refused "$READ_IMAGE"$'\nExpanding data...skipped'"$NOT_READ" damaged.dsk
 
 CASE="an image appended to other bytes"
 { head -c 777 /dev/urandom; cat image-737280.dsk; } >appended.dsk
@@ -63,9 +58,7 @@ expect_status 0
 expect_same_bytes original-737280.img blank-appended.img
 
 CASE="an image of a newer version is read with a notice"
-python3 -c "
-import struct
-data = bytearray(open('image-737280.dsk','rb').read()); data[-8:-4] = struct.pack('<HH', 3, 0); open('newer.dsk','wb').write(data)"
+kit version image-737280.dsk newer.dsk 3 0
 truncate -s 737280 blank-newer.img
 mv_run --a blank-newer.img -- -d -f newer.dsk
 expect_status 0
@@ -83,14 +76,10 @@ for list in "5 1439" "1439 5"; do
     CASE="a damaged list of unreadable sectors warns before writing"
     warning='The list of unreadable sectors in this image is damaged and is ignored.'
   fi
-  python3 -c "
-import struct, sys
-data = open('image-737280.dsk','rb').read()
-body = data[:-14] + struct.pack('<HI2I', 40, 8, *map(int, sys.argv[1:]))
-open('unreadable.dsk','wb').write(body + struct.pack('<HIHHI', 1, len(body) + 14, 2, 1, 0x3D5B2A34))" $list
+  kit unreadable image-737280.dsk unreadable.dsk $list
   truncate -s 737280 blank-unreadable.img
   mv_run --a blank-unreadable.img -- -d -f unreadable.dsk
-  expect_stdout "$BANNER$OPENED$READ_OK$(expansion_line image-737280.dsk original-737280.img)"$'\nWarning: '"$warning"$'\nQuerying media information...ok'"$(media_line 5)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line image-737280.dsk original-737280.img)"$'\nWarning: '"$warning$QUERIED$(media_line 5)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes original-737280.img blank-unreadable.img
   rm blank-unreadable.img

@@ -2,24 +2,17 @@
 # Shared by the emulated-PC tests: boots qemu with the prepared initramfs, runs
 # one scenario in the guest against the real kernel drivers and brings back
 # what the program printed, its exit status and the files it wrote.
-set -uo pipefail
 
 : "${VM_DIR:?folder with initrd.gz and kernel, made by prepare.sh}"
 if [[ ! -s $VM_DIR/initrd.gz ]] || ! command -v qemu-system-x86_64 >/dev/null; then
   echo "skipped: the emulated PC is not prepared (vm.prepare says what it misses)"
   exit 77
 fi
-VM_TESTS=${VM_TESTS:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
-E2E_DIR=${E2E_DIR:-$VM_TESTS/../e2e}
-
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/mendarovel-vm.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-cd "$WORK" || exit 1
-mkdir -p in
 CASE=${CASE:-scenario}
+# shellcheck source=../kit/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../kit/checks.sh"
+mkdir -p in
 STDOUT_FILE=out/stdout
-# shellcheck source=../e2e/checks.sh
-source "$E2E_DIR/checks.sh"
 
 # vm_boot SCENARIO QEMU_ARGS...: boots the emulated PC, which runs the guest
 # shell text SCENARIO with the files of $WORK/in under /in. Afterwards
@@ -59,38 +52,16 @@ expect_files() {
   [[ $actual == "$expected" ]] || fail "files left: '$actual', expected '$expected'"
 }
 
+# original SIZE IMAGE: a pattern disk original.img of SIZE bytes, and IMAGE
+# the image of it, built independently of the program.
+original() {
+  kit disk original.img "$1" && kit image-of original.img "$2" >/dev/null
+}
+
 # zero_sector DISK LINEAR: the disk as it reads with that sector skipped.
 zero_sector() {
   dd if=/dev/zero of="$1" bs=512 seek="$2" count=1 conv=notrunc status=none
 }
 
-# The floppy formats the emulated drive takes: name size sectors heads cylinders media.
-declare -A FORMATS=(
-  [720k]="737280 9 2 80 5"
-  [1440k]="1474560 18 2 80 2"
-  [2880k]="2949120 36 2 80 3"
-)
-
-# expected_image NAME DISK FORMAT: NAME.dsk and NAME.lines, built independently
-# of the program from the disk's bytes.
-expected_image() {
-  local size sectors heads cylinders media
-  read -r size sectors heads cylinders media <<<"${FORMATS[$3]}"
-  python3 "$E2E_DIR/image_of.py" "$2" 512 "$sectors" "$heads" "$cylinders" "$media" "$1.dsk" "$1.lines"
-}
-
-# with_unreadable NAME SECTOR...: NAME.dsk and NAME.lines of expected_image,
-# with the record that lists those (0-based, linear) sectors as unreadable.
-with_unreadable() {
-  python3 - "$@" <<'PY'
-import re, struct, sys
-name, sectors = sys.argv[1], [int(s) for s in sys.argv[2:]]
-image = open(name + ".dsk", "rb").read()[:-14]
-image += struct.pack("<HI", 40, 4 * len(sectors)) + struct.pack("<%dI" % len(sectors), *sectors)
-image += struct.pack("<HIHHI", 1, len(image) + 14, 2, 1, 0x3D5B2A34)
-open(name + ".dsk", "wb").write(image)
-lines = open(name + ".lines").read()
-lines = re.sub(r"file\.\.\.ok \(\d+kb\)", "file...ok (%dkb)" % (len(image) // 1000), lines)
-open(name + ".lines", "w").write(lines)
-PY
-}
+# The floppy formats the emulated drive takes, by size.
+declare -A FORMATS=([720k]=737280 [1440k]=1474560 [2880k]=2949120)

@@ -2,10 +2,10 @@
 """Runs the Windows program under Wine as a user would and compares what it
 prints, byte for byte with CR LF line ends, and its exit code.
 
-usage: program_checks.py WINE EXE IMAGE_OF
+usage: program_checks.py WINE EXE
   WINE      the wine64 loader
   EXE       mendarovel.exe
-  IMAGE_OF  tests/e2e/image_of.py, which builds image files independently
+MENDAROVEL_VERSION is the programs' version (CMake sets it).
 
 WINEPREFIX must name a prefix of the caller's that has no drive A: or B:;
 the drive checks link dosdevices/a:: to a disk file for their duration, and
@@ -22,40 +22,23 @@ import time
 
 from stalled_console import StalledConsole
 
-BANNER = "Mendarovel 2.1 for Console\n\n"
-USAGE = (
-    "\n"
-    "Usage example 1: Mendarovel -i\n"
-    "                 Creates a disk image file \"Image.dsk\" from the\n"
-    "                 disk in drive a:.\n"
-    "\n"
-    "Usage example 2: Mendarovel -i -v B -f newimage.dsk\n"
-    "                 Create a disk image file \"newimage.dsk\" from\n"
-    "                 the disk in drive b:.\n"
-    "\n"
-    "Usage example 3: Mendarovel -d -f oldimage.dsk\n"
-    "                 Writes the disk image file \"oldimage.dsk\" to the\n"
-    "                 disk in drive a:.\n"
-    "\n"
-    "Switches:  -h Show this help message (optional)\n"
-    "           -i Create a disk image file from a floppy disk (no use with -d)\n"
-    "           -d Create a floppy disk from a disk image file (no use with -i)\n"
-    "\n"
-    "Arguments: -v volume        Volume can be A or B (default A)\n"
-    "           -f filename      Name of the disk image file (default Image.dsk)\n"
-    "\n"
-)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "kit"))
+import expected  # noqa: E402
+from disk import counting  # noqa: E402
+from image_file import of_disk  # noqa: E402
+
+BANNER = expected.banner()
+USAGE = expected.USAGE
+OPENED, CLOSED, CTRL_C = (expected.LINES[name] for name in ("OPENED", "CLOSED", "INTERRUPT"))
+NOT_READ_LINE, NOT_WRITTEN_LINE = expected.LINES["DISK_NOT_READ"], expected.LINES["DISK_NOT_WRITTEN"]
 # Wine's own texts: for a drive letter it has no device for, and for the
 # geometry request on a drive that is linked to a file.
 NO_DRIVE = "\nOpening floppy device...failed\nERROR: File not found."
 NO_GEOMETRY = "\nQuerying media information...failed\nERROR: Request not supported."
-OPENED = "\nOpening floppy device...ok"
-CLOSED = "\nClosing floppy device...ok"
-NOT_READ = NO_GEOMETRY + "\nFloppy disk could not be read." + CLOSED
-RESTORE_START = OPENED + "\nReading image data...ok\nExpanding data...ok {sizes}"
-NOT_WRITTEN = NO_GEOMETRY + "\nDisk could not be written." + CLOSED
+NOT_READ = NO_GEOMETRY + NOT_READ_LINE + CLOSED
+RESTORE_START = OPENED + expected.LINES["READ_IMAGE"] + "\nExpanding data...ok {sizes}"
+NOT_WRITTEN = NO_GEOMETRY + NOT_WRITTEN_LINE + CLOSED
 WINDOWS_9X = "\nWarning: This program has not been tested under Windows 95/98/ME..."
-CTRL_C = "\nUser interrupt with CTRL-C..."
 
 # Placeholders for what is not ours to fix: the system's wording, the sizes.
 PLACEHOLDERS = {"{system}": r"[^\r\n]+", "{sizes}": r"\([^\r\n]*\)"}
@@ -72,8 +55,8 @@ def pattern_of(expected):
 
 
 class Checks:
-    def __init__(self, wine, exe, image_of, folder):
-        self.wine, self.exe, self.image_of, self.folder = wine, exe, image_of, folder
+    def __init__(self, wine, exe, folder):
+        self.wine, self.exe, self.folder = wine, exe, folder
         self.failures = 0
         self.passed = 0
 
@@ -136,16 +119,12 @@ def missing_drive_checks(checks):
 
 def prepare_files(checks):
     """A disk file for drive A: and a valid image of another disk; returns the disk's bytes."""
-    disk = checks.path("floppy.img")
-    with open(disk, "wb") as out:
-        out.write(bytes(range(256)) * (FLOPPY_BYTES // 256))
-    source = checks.path("source.img")
-    with open(source, "wb") as out:
-        out.write(b"\xe5" * FLOPPY_BYTES)
-    subprocess.run([sys.executable, checks.image_of, source, "512", "18", "2", "80", "2",
-                    checks.path("source.dsk"), checks.path("source.lines")], check=True)
-    with open(disk, "rb") as original:
-        return disk, original.read()
+    path, content = checks.path("floppy.img"), counting(FLOPPY_BYTES)
+    with open(path, "wb") as out:
+        out.write(content)
+    with open(checks.path("source.dsk"), "wb") as out:
+        out.write(of_disk(b"\xe5" * FLOPPY_BYTES))
+    return path, content
 
 
 def unchanged(path, before):
@@ -179,11 +158,11 @@ def sharing_checks(checks):
         # -i holds the image it is to replace for writing, without sharing it with readers.
         ("-i holding the image, then -d", ["-i", "-f", "held.dsk"], OPENED + "\nQuerying media information...",
          ["-d", "-f", "held.dsk"], not_opened, 2, "failed\nERROR: Request not supported."
-         "\nFloppy disk could not be read." + CLOSED),
+         + NOT_READ_LINE + CLOSED),
         # Writers share with writers: the second -i gets as far as the drive.
         ("-i holding the image, then -i", ["-i", "-f", "held.dsk"], OPENED + "\nQuerying media information...",
          ["-i", "-f", "held.dsk"], BANNER + OPENED + NOT_READ, 2, "failed\nERROR: Request not supported."
-         "\nFloppy disk could not be read." + CLOSED),
+         + NOT_READ_LINE + CLOSED),
         # -d reads the image and shares it with readers only.
         ("-d reading the image, then -i", ["-d", "-f", "held.dsk"], OPENED + "\nReading image data...ok",
          ["-i", "-f", "held.dsk"], not_created, 2, "\nExpanding data...ok {sizes}" + NOT_WRITTEN),
@@ -227,7 +206,7 @@ def interrupt_checks(checks):
     if job_output.endswith(b"\r\n"):
         job_output = job_output[:-2]  # the job ends no line: this is the handler's closing one
     checks.judge(name, job_output, status, before + "failed\nERROR: Request not supported."
-                 "\nFloppy disk could not be read." + CLOSED, 2,
+                 + NOT_READ_LINE + CLOSED, 2,
                  after=lambda: checks.leftovers("out.dsk")
                  + ([] if found == 1 else ["the handler's line appears %d times in %r" % (found, output)]))
 
@@ -250,10 +229,10 @@ def windows_9x_checks(checks):
 
 
 def main():
-    wine, exe, image_of = sys.argv[1:]
+    wine, exe = sys.argv[1:]
     prefix = os.environ["WINEPREFIX"]
     with tempfile.TemporaryDirectory() as folder:
-        checks = Checks(wine, os.path.abspath(exe), os.path.abspath(image_of), folder)
+        checks = Checks(wine, os.path.abspath(exe), folder)
         command_line_checks(checks)
         missing_drive_checks(checks)
         disk, disk_before = prepare_files(checks)

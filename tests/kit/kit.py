@@ -1,0 +1,109 @@
+#!/usr/bin/python3
+"""The kit's commands for the shell checks (python3 kit.py COMMAND ARGS...):
+their expected texts, disks and image files, each built here once for all."""
+import json
+import os
+import re
+import shlex
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import disk
+import expected
+import image_file
+
+STRACE_CALL = re.compile(r"(\d+) +([a-z0-9_]+)\((.*)")
+
+
+def texts():
+    """The expected texts as shell assignments. Without the version (bench/,
+    scripts/try) those that hold it stay unset: a check of them stops there."""
+    names = {"USAGE": expected.USAGE, **expected.LINES}
+    if "MENDAROVEL_VERSION" in os.environ:
+        names.update(BANNER=expected.banner(), TOOL_VERSION=expected.tool_version())
+    print("\n".join("%s=%s" % (name, shlex.quote(text)) for name, text in names.items()))
+    print("MEDIA=(%s)" % " ".join("[%d]=%s" % (code, shlex.quote(text)) for code, text in expected.MEDIA.items()))
+    print("MEDIA_OF=(%s)" % " ".join("[%d]=%d" % (size, f[4]) for size, f in expected.FORMATS.items()))
+    print("SIZES=(%s)" % " ".join(map(str, expected.FORMATS)))
+
+
+def image_of(disk_path, image_path, *unreadable):
+    """Writes the image -i makes of the disk (listing those unreadable sectors) and prints the lines on its sizes."""
+    raw = Path(disk_path).read_bytes()
+    image = image_file.of_disk(raw)
+    packed = len(image) - expected.IMAGE_OVERHEAD
+    if unreadable:
+        image = image_file.with_unreadable(image, [int(s) for s in unreadable])
+    Path(image_path).write_bytes(image)
+    print(expected.imaged(len(raw), packed, len(image)), end="")
+
+
+def flip(source, target, offset):
+    data = bytearray(Path(source).read_bytes())
+    data[int(offset)] ^= 0xFF
+    Path(target).write_bytes(data)
+
+
+def json_fields(path):
+    """Each field of a JSON object as a line FIELD=VALUE, the value as compact JSON."""
+    for name, value in json.loads(Path(path).read_text()).items():
+        print(name + "=" + json.dumps(value))
+
+
+def wait_free(device):
+    """Waits up to 5 s until the kernel grants an exclusive open of the device."""
+    for _ in range(50):
+        try:
+            return os.close(os.open(device, os.O_RDONLY | os.O_EXCL))
+        except OSError:
+            time.sleep(0.1)
+
+
+def gone_reader(*command):
+    """Runs the command with standard output a pipe whose reader has gone."""
+    reader, writer = os.pipe()
+    os.close(reader)
+    sys.exit(subprocess.run(command, stdout=writer).returncode % 256)
+
+
+def call_after(log, text):
+    """In strace's log of a run (-f -s 256), the main thread's first call after
+    it wrote TEXT to standard output: its name, its number among the main
+    thread's calls of that name, and the call as logged up to its result."""
+    lines = Path(log).read_text(errors="replace").splitlines()
+    main = lines[0].split()[0]  # the first line is the program's execve
+    escaped = text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
+    announcement = 'write(1, "%s"' % escaped
+    calls = [m for m in map(STRACE_CALL.match, lines) if m and m[1] == main]
+    start = next(i for i, m in enumerate(calls) if m[0].split(" ", 1)[1].lstrip().startswith(announcement))
+    name = calls[start + 1][2]
+    count = sum(1 for m in calls[: start + 2] if m[2] == name)
+    call = re.split(r" <unfinished \.\.\.>| = ", calls[start + 1][0].split(" ", 1)[1].lstrip())[0]
+    print(name, count, call)
+
+
+def file_sector(disk_path, file_path):
+    """The sector of the disk six tenths into the file, which the disk holds in one run."""
+    whole, data = Path(disk_path).read_bytes(), Path(file_path).read_bytes()
+    start = whole.find(data[:65536])
+    assert start >= 0 and whole[start:start + len(data)] == data
+    print((start + len(data) * 6 // 10) // 512)
+
+
+COMMANDS = {
+    "texts": texts, "image-of": image_of, "flip": flip, "json-fields": json_fields, "wait-free": wait_free,
+    "gone-reader": gone_reader, "file-sector": file_sector, "call-after": call_after,
+    "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
+    "counting-disk": lambda path, size: Path(path).write_bytes(disk.counting(int(size))),
+    "expansion-line": lambda image, raw: print(expected.expanded(os.path.getsize(image), os.path.getsize(raw)),
+                                               end=""),
+    "unreadable": lambda source, target, *sectors: Path(target).write_bytes(
+        image_file.with_unreadable(Path(source).read_bytes(), [int(s) for s in sectors])),
+    "version": lambda source, target, major, minor: Path(target).write_bytes(
+        image_file.with_version(Path(source).read_bytes(), int(major), int(minor))),
+}
+
+if __name__ == "__main__":
+    COMMANDS[sys.argv[1]](*sys.argv[2:])
