@@ -2,22 +2,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include "platform/posix/sysfs_attribute.h"
 
 namespace platform {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAttribute(const fs::path& file)
-{
-    std::ifstream in(file);
-    std::string value;
-    in >> value;
-    return value;
-}
 
 // Walks up from the block device's own device directory to the USB interface
 // that serves it and asks whether that is mass storage (08) with the UFI
@@ -30,8 +23,8 @@ bool IsUsbFloppy(const fs::path& blockDevice)
         return false;
     for (; !device.empty() && device != device.root_path(); device = device.parent_path()) {
         if (fs::exists(device / "bInterfaceClass", error))
-            return ReadAttribute(device / "bInterfaceClass") == "08" &&
-                   ReadAttribute(device / "bInterfaceSubClass") == "04";
+            return ReadSysfsAttribute(device / "bInterfaceClass") == "08" &&
+                   ReadSysfsAttribute(device / "bInterfaceSubClass") == "04";
     }
     return false;
 }

@@ -7,7 +7,8 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/stacked_devices.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/volume.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/device_in_use.cpp
 )
 # The table of standard floppy formats sizes media known only by their size.
 set(MV_PLATFORM_LIBS mv_floppy_layouts)

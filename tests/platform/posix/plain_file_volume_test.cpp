@@ -12,7 +12,7 @@
 
 #include "formats/floppy_layouts.h"
 #include "platform/last_error.h"
-#include "platform/posix/volume_path.h"
+#include "platform/posix/volume.h"
 #include "tests/platform/posix/temp_dir.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/last_error.h"
-#include "platform/posix/volume_path.h"
+#include "platform/posix/volume.h"
 #include "tests/platform/posix/temp_dir.h"
 
 namespace {
@@ -118,6 +118,25 @@ TEST_F(BlockDeviceVolume, AWriteProtectedMediumIsReadButNeverWritten)
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EROFS));
     EXPECT_TRUE(platform::IsWholeMediumError(platform::GetLastErrorCode()));
     EXPECT_TRUE(platform::CloseVolume(volume));
+}
+
+// The kernel lets writes through to a mounted medium, whose file system would
+// then overwrite them: while another holds the device exclusively, as a mount
+// does, nothing is written; once it lets go, the write goes through.
+TEST_F(BlockDeviceVolume, AMediumInUseIsNotWritten)
+{
+    ATTACH_OR_SKIP(loop, 1474560);
+    const int holder = open(loop.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    platform::VolumeHandle volume = platform::OpenVolumePath(loop);
+    ASSERT_NE(volume, nullptr) << platform::GetLastErrorCode();
+    const std::vector<char> sector(512, 'M');
+    EXPECT_FALSE(platform::WriteVolume(volume, 0, sector.data(), 512));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EBUSY));
+    close(holder);
+    EXPECT_TRUE(platform::WriteVolume(volume, 0, sector.data(), 512)) << platform::GetLastErrorCode();
+    EXPECT_TRUE(platform::CloseVolume(volume));
+    EXPECT_EQ(FileBytes().substr(0, 512), std::string(512, 'M'));
 }
 
 // The descriptor of `path` among this process's open files; -1 when none.
