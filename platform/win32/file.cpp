@@ -36,15 +36,7 @@ DWORD ChunkOf(std::size_t size)
 
 DWORD MoveMethodOf(SeekOrigin origin)
 {
-    switch (origin) {
-    case SeekOrigin::Current:
-        return FILE_CURRENT;
-    case SeekOrigin::End:
-        return FILE_END;
-    case SeekOrigin::Begin:
-        break;
-    }
-    return FILE_BEGIN;
+    return origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
 }
 
 }  // namespace

@@ -1,16 +1,25 @@
 #include "platform/raw_volume.h"
 
-#include <map>
-#include <mutex>
+#include <new>
 
-#include "platform/volume_claim.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/adopt_volume.h"
+#include "platform/win32/volume_claim.h"
 
 namespace platform {
 
 namespace {
 
-HANDLE ToHandle(VolumeHandle handle) { return static_cast<HANDLE>(handle); }
+// One open drive, and what has been claimed of it; the lock ends with the handle.
+struct Volume {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool claimedForReading = false;  // and locked
+    bool claimedForWriting = false;
+};
+
+Volume& AsVolume(VolumeHandle handle)
+{
+    return *static_cast<Volume*>(handle);
+}
 
 // The seek takes a signed 32-bit distance; a medium of 2 GiB or more is no
 // floppy, and a wrapped distance would move to the wrong sector.
@@ -48,54 +57,48 @@ bool VolumeControl(HANDLE handle, DWORD code)
     return succeeded;
 }
 
-// What has been claimed of each open volume; the lock ends with the handle.
-struct Claims {
-    bool forReading = false;
-    bool forWriting = false;
-};
-std::mutex g_claimsLock;
-std::map<HANDLE, Claims> g_claims;
-
 // Windows refuses raw writes into a mounted file system: before the first
 // write, lock the volume, or else dismount it. Reading only takes the lock
 // when it can, so that nothing changes the disk while it is imaged.
-void ClaimBeforeTransfer(HANDLE handle, bool write)
+void ClaimBeforeTransfer(Volume& volume, bool write)
 {
-    std::lock_guard<std::mutex> lock(g_claimsLock);
-    Claims& claims = g_claims[handle];
-    if (write && !claims.forWriting) {
-        claims.forWriting = true;
-        if (claims.forReading)
+    const auto lock = [&] { return VolumeControl(volume.handle, FSCTL_LOCK_VOLUME); };
+    if (write && !volume.claimedForWriting) {
+        volume.claimedForWriting = true;
+        if (volume.claimedForReading)
             return;  // already locked
-        ClaimForWriting([&] { return VolumeControl(handle, FSCTL_LOCK_VOLUME); },
-                        [&] { return VolumeControl(handle, FSCTL_DISMOUNT_VOLUME); });
-    } else if (!write && !claims.forReading && !claims.forWriting) {
-        claims.forReading = ClaimForReading([&] { return VolumeControl(handle, FSCTL_LOCK_VOLUME); }) ==
-                            VolumeClaim::Locked;
+        ClaimForWriting(lock, [&] { return VolumeControl(volume.handle, FSCTL_DISMOUNT_VOLUME); });
+    } else if (!write && !volume.claimedForReading && !volume.claimedForWriting) {
+        volume.claimedForReading = ClaimForReading(lock) == VolumeClaim::Locked;
     }
 }
 
-void ForgetClaims(HANDLE handle)
-{
-    std::lock_guard<std::mutex> lock(g_claimsLock);
-    g_claims.erase(handle);
-}
-
 }  // namespace
+
+VolumeHandle AdoptVolume(HANDLE handle)
+{
+    auto* volume = new (std::nothrow) Volume{handle};
+    if (volume == nullptr) {
+        CloseHandle(handle);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return volume;
+}
 
 VolumeHandle OpenVolume(char driveLetter)
 {
     const char path[] = {'\\', '\\', '.', '\\', driveLetter, ':', '\0'};
     HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    return handle == INVALID_HANDLE_VALUE ? nullptr : AdoptVolume(handle);
 }
 
+// On failure the volume stays open and may be closed again.
 bool CloseVolume(VolumeHandle handle)
 {
-    if (CloseHandle(ToHandle(handle)) == FALSE)
+    if (CloseHandle(AsVolume(handle).handle) == FALSE)
         return false;
-    ForgetClaims(ToHandle(handle));
+    delete &AsVolume(handle);
     return true;
 }
 
@@ -103,7 +106,7 @@ bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
 {
     DISK_GEOMETRY geometry{};
     DWORD returned = 0;
-    if (!DeviceIoControl(ToHandle(handle), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &geometry,
+    if (!DeviceIoControl(AsVolume(handle).handle, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &geometry,
                          sizeof geometry, &returned, nullptr))
         return false;
     out.bytesPerSector = geometry.BytesPerSector;
@@ -116,21 +119,23 @@ bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
 
 bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
 {
-    if (!SeekVolume(ToHandle(handle), offset))
+    Volume& volume = AsVolume(handle);
+    if (!SeekVolume(volume.handle, offset))
         return false;
-    ClaimBeforeTransfer(ToHandle(handle), false);
+    ClaimBeforeTransfer(volume, false);
     DWORD got = 0;
-    const BOOL succeeded = ::ReadFile(ToHandle(handle), target, size, &got, nullptr);
+    const BOOL succeeded = ::ReadFile(volume.handle, target, size, &got, nullptr);
     return WholeTransfer(succeeded, got, size, ERROR_HANDLE_EOF);
 }
 
 bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size)
 {
-    if (!SeekVolume(ToHandle(handle), offset))
+    Volume& volume = AsVolume(handle);
+    if (!SeekVolume(volume.handle, offset))
         return false;
-    ClaimBeforeTransfer(ToHandle(handle), true);
+    ClaimBeforeTransfer(volume, true);
     DWORD put = 0;
-    const BOOL succeeded = ::WriteFile(ToHandle(handle), source, size, &put, nullptr);
+    const BOOL succeeded = ::WriteFile(volume.handle, source, size, &put, nullptr);
     return WholeTransfer(succeeded, put, size, ERROR_WRITE_FAULT);
 }
 
@@ -140,7 +145,7 @@ bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, 
 // drive or its driver forget a buffer of its own.
 bool ForgetCachedSectors(VolumeHandle handle)
 {
-    return FlushFileBuffers(ToHandle(handle)) != FALSE;
+    return FlushFileBuffers(AsVolume(handle).handle) != FALSE;
 }
 
 }  // namespace platform

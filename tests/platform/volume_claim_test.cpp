@@ -1,4 +1,4 @@
-#include "platform/volume_claim.h"
+#include "platform/win32/volume_claim.h"
 
 #include <gtest/gtest.h>
 
@@ -46,12 +46,6 @@ TEST(VolumeClaim, ReadingLocksWhenItCanAndNeverDismounts)
         EXPECT_EQ(platform::ClaimForReading(calls.Lock()), lockWorks ? VolumeClaim::Locked : VolumeClaim::Unclaimed);
         EXPECT_EQ(calls.made, "lock ");
     }
-}
-
-TEST(VolumeClaim, AMediumInUseIsNotWritten)
-{
-    EXPECT_FALSE(platform::MayWriteBehindFileSystem([] { return true; }));
-    EXPECT_TRUE(platform::MayWriteBehindFileSystem([] { return false; }));
 }
 
 }  // namespace

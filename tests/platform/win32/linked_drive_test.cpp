@@ -47,14 +47,18 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Sends a control code without buffers; the error code is 0 on success.
-    DWORD Control(DWORD code) const
+    // Sends a control code without buffers to the drive, through a handle of
+    // the test's own opened as the volume's is; the error code is 0 on success.
+    static DWORD Control(DWORD code)
     {
+        const HANDLE drive = CreateFileA("\\\\.\\A:", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD returned = 0;
         SetLastError(NO_ERROR);
-        if (DeviceIoControl(m_volume, code, nullptr, 0, nullptr, 0, &returned, nullptr))
-            return NO_ERROR;
-        return GetLastError();
+        const BOOL done = DeviceIoControl(drive, code, nullptr, 0, nullptr, 0, &returned, nullptr);
+        const DWORD error = done ? NO_ERROR : GetLastError();
+        CloseHandle(drive);
+        return error;
     }
 
     std::string m_file;

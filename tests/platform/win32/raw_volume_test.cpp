@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/last_error.h"
+#include "platform/win32/adopt_volume.h"
 #include "platform/win32/win32_api.h"
 
 namespace {
@@ -27,21 +28,23 @@ protected:
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<char>(i / kSector + 'a');
         std::ofstream(m_path, std::ios::binary) << bytes;
-        m_volume = CreateFileA(m_path.string().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(m_volume, INVALID_HANDLE_VALUE);
+        const HANDLE file = CreateFileA(m_path.string().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        m_volume = platform::AdoptVolume(file);
+        ASSERT_NE(m_volume, nullptr);
     }
 
     void TearDown() override
     {
-        if (m_volume != INVALID_HANDLE_VALUE)
-            CloseHandle(m_volume);
+        if (m_volume != nullptr)
+            platform::CloseVolume(m_volume);
         std::error_code ignored;
         fs::remove(m_path, ignored);
     }
 
     fs::path m_path;
-    HANDLE m_volume = INVALID_HANDLE_VALUE;
+    platform::VolumeHandle m_volume = nullptr;
 };
 
 TEST_F(RawVolumeOnFileTest, TransfersTheSectorAtItsOffset)
@@ -91,8 +94,9 @@ TEST_F(RawVolumeOnFileTest, APlainFileHasNoDriveGeometry)
 
 TEST(RawVolumeTest, EveryCallOnAnInvalidHandleFails)
 {
-    for (platform::VolumeHandle handle : {static_cast<platform::VolumeHandle>(nullptr),
-                                          static_cast<platform::VolumeHandle>(INVALID_HANDLE_VALUE)}) {
+    // Adopted, never closed: a volume whose close fails stays as it was.
+    const platform::VolumeHandle noHandle = platform::AdoptVolume(nullptr);
+    for (platform::VolumeHandle handle : {noHandle, platform::AdoptVolume(INVALID_HANDLE_VALUE)}) {
         char sector[512] = {};
         platform::VolumeGeometry geometry;
         geometry.cylinders = 5;
@@ -103,7 +107,7 @@ TEST(RawVolumeTest, EveryCallOnAnInvalidHandleFails)
         EXPECT_FALSE(platform::WriteVolume(handle, 0, sector, sizeof sector));
         EXPECT_NE(platform::GetLastErrorCode(), 0u);
     }
-    EXPECT_FALSE(platform::CloseVolume(nullptr));
+    EXPECT_FALSE(platform::CloseVolume(noHandle));
 }
 
 TEST(RawVolumeTest, ADriveThatIsNotThereDoesNotOpen)
