@@ -34,11 +34,6 @@ DWORD ChunkOf(std::size_t size)
     return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
 }
 
-DWORD MoveMethodOf(SeekOrigin origin)
-{
-    return origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
-}
-
 }  // namespace
 
 // Others may write but not read while the image is being made, so no reader
@@ -90,7 +85,8 @@ bool SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin, std::uint
     LARGE_INTEGER distance{};
     distance.QuadPart = offset;
     LARGE_INTEGER reached{};
-    if (!SetFilePointerEx(ToHandle(file), distance, &reached, MoveMethodOf(origin)))
+    const DWORD method = origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
+    if (!SetFilePointerEx(ToHandle(file), distance, &reached, method))
         return false;
     position = static_cast<std::uint64_t>(reached.QuadPart);
     return true;
