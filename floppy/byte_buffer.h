@@ -11,7 +11,7 @@ struct FreeDeleter {
 };
 using ByteBuffer = std::unique_ptr<std::uint8_t[], FreeDeleter>;
 
-// `size` bytes of unspecified content (at least one byte is reserved, so an
+// `size` bytes of arbitrary content (at least one byte is reserved, so an
 // empty buffer is still a valid pointer); null when memory is short.
 inline ByteBuffer AllocateBytes(std::size_t size)
 {
