@@ -1,0 +1,2 @@
+#include "image_tool/tool_commands.h"
+#include "task/copy_thread.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/console.h"
+#include "image/disk_file.h"

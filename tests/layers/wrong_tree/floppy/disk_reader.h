@@ -1,0 +1,3 @@
+#pragma once
+#include "floppy/disk_geometry.h"
+#include "task/copy_thread.h"

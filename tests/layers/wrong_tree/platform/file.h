@@ -1,0 +1,2 @@
+#pragma once
+#include "console/console_log.h"

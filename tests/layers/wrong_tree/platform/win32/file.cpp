@@ -1,0 +1,2 @@
+#include "platform/console.h"
+#include "platform/posix/volume_path.h"
