@@ -9,7 +9,7 @@ for size in "${SIZES[@]}"; do
   kit disk "disk-$size.img" "$size"
   lines=$(kit image-of "disk-$size.img" "expected-$size.dsk")
   mv_run --a "disk-$size.img" -- -i -f "image-$size.dsk"
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[MEDIA_OF[size]]}"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes "expected-$size.dsk" "image-$size.dsk"
 done

@@ -6,8 +6,7 @@
 # MENDAROVEL_IMAGE is the tool, MENDAROVEL_IMAGE_RUNNER what runs it (wine64
 # for the Windows build). With MENDAROVEL set, import is held to the image
 # that `mendarovel -i` makes of a drive holding the disk; without it (under
-# Wine) to the kit's image of the disk, which the imaging tests hold to the
-# same bytes.
+# Wine) to the kit's image of it, which the imaging tests hold to the same bytes.
 : "${MENDAROVEL_IMAGE:?path of the built tool}"
 MENDAROVEL_IMAGE=$(realpath "$MENDAROVEL_IMAGE")  # the checks run in a folder of their own
 E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
@@ -56,12 +55,6 @@ expect_json() {
   grep -qFx -- "$1=$2" "$WORK/fields" || fail "no $1=$2 in: $(cat "$WORK/fields")"
 }
 
-# json_text TEXT: TEXT as a JSON string.
-json_text() {
-  local text=${1//\\/\\\\}
-  printf '"%s"' "${text//\"/\\\"}"
-}
-
 for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   read -r size bytes sectors heads cylinders media <<<"$capacity"
   kit disk "disk-$size.img" "$size"
@@ -87,7 +80,7 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   expect_json md5 "\"$(md5sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json sha256 "\"$(sha256sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json geometry "{\"bytes_per_sector\": $bytes, \"sectors_per_track\": $sectors, \"heads\": $heads, \"cylinders\": $cylinders, \"media_type\": $media}"
-  expect_json media "$(json_text "${MEDIA[media]}")"
+  expect_json media "$(kit json-text "${MEDIA[media]}")"
   expect_json raw_size "$size"
   expect_json image_size "$(stat -c %s "drive-$size.dsk")"
   expect_json stored_size "$(($(stat -c %s "drive-$size.dsk") - 53))"

@@ -102,10 +102,6 @@ calibrate() {
   mv "$WORK/trace" "$WORK/calibration"
 }
 
-# call_after TEXT: "SYSCALL N CALL", the main thread's first call after it
-# wrote TEXT in the calibration run (kit.py tells how it is found).
-call_after() { kit call-after "$WORK/calibration" "$1"; }
-
 # expect_held CALL: the held call is CALL, addresses aside.
 expect_held() {
   CHECKS=$((CHECKS + 1))
@@ -182,24 +178,24 @@ imaging_cancelled "opening the drive" \
 # before zlib starts. The new file is written, then dropped.
 NOT_WRITTEN="$CANCELLED"$'\nImage file could not be written.'"$CLOSED"
 until_written=${reference%%$'\nImage file successfully created.'*}
-read -r syscall n call <<<"$(call_after $'\nCompressing data...')"
+read -r syscall n call <<<"$(kit call-after calibration $'\nCompressing data...')"
 imaging_cancelled "compressing" "${until_written/$'\nCompressing data...'/$'\nCompressing data...'"$INTERRUPT"}$NOT_WRITTEN" \
   "$syscall" "$n" "$call"
 # Writing: the call right after the announcement, before any record is in
 # the new file (its first write, or a sanitizer's own call before it).
-read -r syscall n call <<<"$(call_after $'\nWriting image data to file...')"
+read -r syscall n call <<<"$(kit call-after calibration $'\nWriting image data to file...')"
 imaging_cancelled "writing the image file" \
   "${until_written/$'\nWriting image data to file...'/$'\nWriting image data to file...'"$INTERRUPT"}$NOT_WRITTEN" \
   "$syscall" "$n" "$call"
 # Committing: the new file is complete and being flushed to replace the
 # earlier one; from here the job runs to its end.
-read -r syscall n call <<<"$(call_after "${written#Writing image data to file...}")"
+read -r syscall n call <<<"$(kit call-after calibration "${written#Writing image data to file...}")"
 committing=${written#Writing image data to file...}
 imaging_interrupted "committing the image file" "${reference/"$committing"/"$committing$INTERRUPT"}" 0 reference.dsk \
   "$syscall" "$n" "$call"
 
 # Reading: the read of sector $PINNED_SECTOR; the poll after it cancels.
-CANCELLED_READ="$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$INTERRUPT$CANCELLED$DISK_NOT_READ$CLOSED"
+CANCELLED_READ="$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...'"$INTERRUPT$CANCELLED$DISK_NOT_READ$CLOSED"
 for earlier in yes no; do
   CASE="-i, Ctrl-C while reading sectors, earlier image: $earlier"
   rm -f target.dsk
@@ -258,7 +254,7 @@ until_query=${reference%%"$QUERIED"*}
 restoring_cancelled() {
   CASE="-d, Ctrl-C while $1"
   local syscall n call
-  read -r syscall n call <<<"$(call_after "$2")"
+  read -r syscall n call <<<"$(kit call-after calibration "$2")"
   cp formatted.img disk.img
   interrupt_at disk.img "$syscall" "$n" -- -d -f reference.dsk
   expect_held "$call"
@@ -281,7 +277,7 @@ cp formatted.img disk.img
 interrupt_at disk.img pwrite64 "$PINNED_SECTOR" -P /dev/fd0 -- -d -f reference.dsk
 CHECKS=$((CHECKS + 1))
 [[ $HELD == *", $SECTOR, $(((PINNED_SECTOR - 1) * SECTOR))) = $SECTOR (DELAYED)" ]] || fail "held $HELD"
-expect_interrupted_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line reference.dsk source.img)$QUERIED$(media_line 2)"$'\nWriting data...'"$INTERRUPT$CANCELLED$DISK_NOT_WRITTEN$CLOSED"
+expect_interrupted_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line reference.dsk source.img)$QUERIED${INSERTED[2]}"$'\nWriting data...'"$INTERRUPT$CANCELLED$DISK_NOT_WRITTEN$CLOSED"
 expect_status 2
 expect_disk_prefix disk.img source.img formatted.img "$PINNED_SECTOR"
 expect_same_bytes imaging-reference.dsk reference.dsk

@@ -58,7 +58,7 @@ CASE="writing a mounted floppy is refused at once"
 run_on_loop -d -f other.dsk
 # (The expansion's figures depend on the data; the rest is fixed.)
 expansion=$(grep -o 'Expanding data\.\.\.ok ([^)]*)' "$WORK/stdout")
-BUSY="$BANNER$OPENED"$'\nReading image data...ok\n'"$expansion"$'\nQuerying media information...ok'"$(media_line 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+BUSY="$BANNER$OPENED"$'\nReading image data...ok\n'"$expansion"$'\nQuerying media information...ok'"${INSERTED[2]}"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
 expect_stdout "$BUSY"
 expect_status 2
 expect_same_bytes disk.orig disk.img

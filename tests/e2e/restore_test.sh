@@ -13,7 +13,7 @@ for size in "${SIZES[@]}"; do
   expect_status 0
   truncate -s "$size" "blank-$size.img"
   mv_run --a "blank-$size.img" -- -d -f "image-$size.dsk"
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line "image-$size.dsk" "original-$size.img")$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line "image-$size.dsk" "original-$size.img")$QUERIED${INSERTED[MEDIA_OF[size]]}"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes "original-$size.img" "blank-$size.img"
 done
@@ -44,7 +44,7 @@ tail -c +101 image-1474560.dsk >cut.dsk
 refused $'\nERROR: Image file validation failed (invalid file structure)'"$FORMAT_FAILED$NOT_READ" cut.dsk
 
 CASE="a 1.44 MB image onto a 720 KB disk"
-refused "$READ_IMAGE$(kit expansion-line image-1474560.dsk original-1474560.img)$QUERIED$(media_line 5)"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.'"$DISK_NOT_WRITTEN" image-1474560.dsk
+refused "$READ_IMAGE$(kit expansion-line image-1474560.dsk original-1474560.img)$QUERIED${INSERTED[5]}"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.'"$DISK_NOT_WRITTEN" image-1474560.dsk
 
 CASE="a damaged compressed stream"
 kit flip image-737280.dsk damaged.dsk 200
@@ -79,7 +79,7 @@ for list in "5 1439" "1439 5"; do
   kit unreadable image-737280.dsk unreadable.dsk $list
   truncate -s 737280 blank-unreadable.img
   mv_run --a blank-unreadable.img -- -d -f unreadable.dsk
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line image-737280.dsk original-737280.img)"$'\nWarning: '"$warning$QUERIED$(media_line 5)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line image-737280.dsk original-737280.img)"$'\nWarning: '"$warning$QUERIED${INSERTED[5]}"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes original-737280.img blank-unreadable.img
   rm blank-unreadable.img

@@ -66,11 +66,6 @@ expect_no_stray_files() {
   [[ -z $stray ]] || fail "stray file $stray"
 }
 
-# media_line CODE: the line that names the inserted media.
-media_line() {
-  printf '\nInserted media: %s' "${MEDIA[$1]}"
-}
-
 finish() {
   echo "$CHECKS checks, $FAILURES failed"
   ((FAILURES == 0))

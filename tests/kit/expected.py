@@ -65,6 +65,7 @@ FORMATS = {
     2949120: (512, 36, 2, 80, 3, '3.5" floppy, 2.88MB and 512 bytes/sector.'),
 }
 MEDIA = {f[4]: f[5] for f in FORMATS.values()}
+INSERTED = {code: "\nInserted media: " + name for code, name in MEDIA.items()}
 
 # The records around the compressed data of an image the program makes.
 IMAGE_OVERHEAD = 53

@@ -24,7 +24,8 @@ def texts():
     if "MENDAROVEL_VERSION" in os.environ:
         names.update(BANNER=expected.banner(), TOOL_VERSION=expected.tool_version())
     print("\n".join("%s=%s" % (name, shlex.quote(text)) for name, text in names.items()))
-    print("MEDIA=(%s)" % " ".join("[%d]=%s" % (code, shlex.quote(text)) for code, text in expected.MEDIA.items()))
+    for array, table in (("MEDIA", expected.MEDIA), ("INSERTED", expected.INSERTED)):
+        print("%s=(%s)" % (array, " ".join("[%d]=%s" % (code, shlex.quote(text)) for code, text in table.items())))
     print("MEDIA_OF=(%s)" % " ".join("[%d]=%d" % (size, f[4]) for size, f in expected.FORMATS.items()))
     print("SIZES=(%s)" % " ".join(map(str, expected.FORMATS)))
 
@@ -95,6 +96,7 @@ def file_sector(disk_path, file_path):
 COMMANDS = {
     "texts": texts, "image-of": image_of, "flip": flip, "json-fields": json_fields, "wait-free": wait_free,
     "gone-reader": gone_reader, "file-sector": file_sector, "call-after": call_after,
+    "json-text": lambda text: print(json.dumps(text)),
     "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
     "counting-disk": lambda path, size: Path(path).write_bytes(disk.counting(int(size))),
     "expansion-line": lambda image, raw: print(expected.expanded(os.path.getsize(image), os.path.getsize(raw)),

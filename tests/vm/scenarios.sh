@@ -11,7 +11,7 @@ image() {  # scenario 720k 1440k 2880k
   kit disk disk.img "$size"
   lines=$(kit image-of disk.img expected.dsk)
   vm_boot 'run -i -f image.dsk' -drive file=disk.img,if=floppy,format=raw
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[MEDIA_OF[size]]}"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes expected.dsk out/image.dsk
   expect_files image.dsk
@@ -23,7 +23,7 @@ restore() {  # scenario 720k 1440k 2880k
   original "$size" in/image.dsk
   truncate -s "$size" blank.img
   vm_boot 'run -d -f /in/image.dsk' -drive file=blank.img,if=floppy,format=raw
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED$(media_line "${MEDIA_OF[size]}")"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED${INSERTED[MEDIA_OF[size]]}"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes original.img blank.img
 }
@@ -34,7 +34,7 @@ incompatible() {  # scenario
   kit disk target.img 737280 7
   cp target.img target.orig
   vm_boot 'run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED$(media_line 5)"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.\nDisk could not be written.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED${INSERTED[5]}"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.\nDisk could not be written.'"$CLOSED"
   expect_status 2
   expect_same_bytes target.orig target.img
 }
@@ -42,10 +42,9 @@ incompatible() {  # scenario
 # protected_image: a write-protected disk is still imaged.
 protected_image() {  # scenario
   kit disk disk.img 1474560
-  local lines
   lines=$(kit image-of disk.img expected.dsk)
   vm_boot 'run -i -f image.dsk' -drive file=disk.img,if=floppy,format=raw,readonly=on
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes expected.dsk out/image.dsk
 }
@@ -58,7 +57,7 @@ protected_restore() {  # scenario
   cp target.img target.orig
   vm_boot 'run -d -c -f /in/image.dsk; mv /out/stdout /out/checked.stdout; mv /out/status /out/checked.status
 run -d -f /in/image.dsk' -drive file=target.img,if=floppy,format=raw,readonly=on
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED$(media_line 2)"$'\nWriting data...\nERROR: Read-only file system\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED${INSERTED[2]}"$'\nWriting data...\nERROR: Read-only file system\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
   expect_status 2
   expect_same_bytes target.orig target.img
   CASE="protected_restore with -c"
@@ -78,7 +77,7 @@ verify() {  # scenario
 run -d -c -f /in/image.dsk' -drive file=good.img,if=floppy,index=0,format=raw \
     -drive file=blkdebug:weak.conf:weak.img,if=floppy,index=1,format=raw
   local written
-  written="$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED$(media_line 2)"$'\nWriting data...\nVerifying data...'
+  written="$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED${INSERTED[2]}"$'\nWriting data...\nVerifying data...'
   expect_stdout "$written"$'\nVerified: all 2880 sectors equal the image.\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes original.img good.img
@@ -120,11 +119,10 @@ bad_sector() {  # scenario
   kit disk disk.img 1474560
   cp disk.img skipped.img
   zero_sector skipped.img 100
-  local lines
   lines=$(kit image-of skipped.img expected.dsk 100)
   mapfile -t drive < <(faulty_disk disk.img disk 100 off)
   vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...\nERROR: Input/output error\nSkipping cyl 3, sect 11, head 2.'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...\nERROR: Input/output error\nSkipping cyl 3, sect 11, head 2.'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 3
   expect_same_bytes expected.dsk out/image.dsk
 }
@@ -132,11 +130,10 @@ bad_sector() {  # scenario
 # fixed_sector: a sector that fails once reads on the retry.
 fixed_sector() {  # scenario
   kit disk disk.img 1474560
-  local lines
   lines=$(kit image-of disk.img expected.dsk)
   mapfile -t drive < <(faulty_disk disk.img disk 1000 on)
   vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...\nFixed cyl 28, sect 11, head 2.'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...\nFixed cyl 28, sect 11, head 2.'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes expected.dsk out/image.dsk
 }
@@ -159,7 +156,7 @@ rescue() {  # scenario
   cp out/image.dsk in/image.dsk
   vm_boot "$AS_FLOPPY; cp /in/image.dsk image.dsk; run -i -r -f image.dsk" \
     -drive file=disk.img,if=none,id=disk,format=raw,cache=none -device virtio-blk-pci,drive=disk,serial=disk
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED$(media_line 2)"$'\nRescuing 1 sector...\nRescued cyl 3, sect 11, head 2.'"$lines"$'\nImage file successfully updated.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED${INSERTED[2]}"$'\nRescuing 1 sector...\nRescued cyl 3, sect 11, head 2.'"$lines"$'\nImage file successfully updated.'"$CLOSED"
   expect_status 0
   expect_same_bytes expected.dsk out/image.dsk
   expect_files image.dsk
@@ -180,7 +177,7 @@ cp /in/earlier.dsk /out/earlier.dsk
   kill -INT $(pidof mendarovel)
 ) &
 run -i -f earlier.dsk' -drive file=disk.img,if=floppy,format=raw,throttling.iops-total=100
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...\nUser interrupt with CTRL-C...\nCancelling all tasks...\nFloppy disk could not be read.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...\nUser interrupt with CTRL-C...\nCancelling all tasks...\nFloppy disk could not be read.'"$CLOSED"
   expect_status 2
   expect_same_bytes in/earlier.dsk out/earlier.dsk
   expect_files earlier.dsk
@@ -211,19 +208,19 @@ run -d -f /in/image.dsk' -drive file=disk.img,if=floppy,format=raw
   CASE="mounted: -d refused" STDOUT_FILE=out/refused.stdout
   CHECKS=$((CHECKS + 1))
   [[ -s out/mount ]] || fail "the floppy was not mounted in the guest"
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED$(media_line 2)"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED${INSERTED[2]}"$'\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1.\nDisk could not be written.'"$CLOSED"
   STATUS=$(cat out/refused.status) expect_status 2
   expect_same_bytes out/before.md5 out/after.md5
 
   CASE="mounted: -i" STDOUT_FILE=out/imaged.stdout
-  expect_stdout "$BANNER$OPENED$QUERIED$(media_line 2)"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
   STATUS=$(cat out/imaged.status) expect_status 0
   expect_same_bytes expected.dsk out/mounted.dsk
   CHECKS=$((CHECKS + 1))
   grep -aq 'written while mounted' out/mounted.img || fail "the file written while mounted is not on the disk"
 
   CASE="unmounted: -d" STDOUT_FILE=out/stdout
-  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED$(media_line 2)"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_stdout "$BANNER$OPENED$READ_IMAGE$expansion$QUERIED${INSERTED[2]}"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
   expect_status 0
   expect_same_bytes original.img disk.img
 }
