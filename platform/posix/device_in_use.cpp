@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/posix/sysfs_attribute.h"
+#include "platform/posix/volume.h"
 
 namespace platform {
 
@@ -52,10 +53,7 @@ std::vector<std::string> StackedDevices(dev_t device)
 // refuses an exclusive open with EBUSY; our own open is not exclusive.
 bool OpensExclusively(const std::string& path)
 {
-    int probe = -1;
-    do {
-        probe = open(path.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
-    } while (probe < 0 && errno == EINTR);
+    const int probe = OpenRetrying(path, O_RDONLY | O_EXCL);
     if (probe < 0)
         return false;
     close(probe);

@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::size_t kDirectAlignment = 4096;
 
+}  // namespace
+
 int OpenRetrying(const std::string& path, int flags)
 {
     int descriptor = -1;
@@ -23,8 +25,6 @@ int OpenRetrying(const std::string& path, int flags)
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
 }
-
-}  // namespace
 
 bool EnsureBounce(Volume& volume, std::size_t size)
 {

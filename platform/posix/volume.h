@@ -24,6 +24,9 @@ inline Volume& AsVolume(VolumeHandle handle)
     return *static_cast<Volume*>(handle);
 }
 
+// open() with O_CLOEXEC, again when a signal interrupted it.
+int OpenRetrying(const std::string& path, int flags);
+
 // Transfers through O_DIRECT need a buffer aligned to the device's blocks:
 // makes the volume's bounce buffer hold at least `size` bytes (ENOMEM).
 bool EnsureBounce(Volume& volume, std::size_t size);
