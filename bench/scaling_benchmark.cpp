@@ -13,9 +13,9 @@
 #include <string>
 
 #include "bench/disk_contents.h"
-#include "bench/memory_device.h"
 #include "floppy/disk_image.h"
 #include "tests/support/memory_file.h"
+#include "tests/support/scripted_device.h"
 
 namespace {
 
@@ -34,10 +34,11 @@ double PeakResidentMiB()
 struct PreparedDrive {
     explicit PreparedDrive(const DiskGeometry& geometry) : device(geometry)
     {
+        device.m_bLogTransfers = false;
         FillHalfCompressible(device.m_medium, geometry.BytesPerSector);
         baseMiB = PeakResidentMiB();
     }
-    CMemoryDevice device;
+    CScriptedDevice device;
     // What the process holds before the job: the program, the benchmark
     // library and the medium itself (a real drive keeps that outside).
     double baseMiB = 0;
@@ -55,7 +56,7 @@ PreparedDrive& DriveOf(const DiskGeometry& geometry)
 void ReadCompressWrite(benchmark::State& state, DiskGeometry geometry)
 {
     PreparedDrive& drive = DriveOf(geometry);
-    CMemoryDevice& device = drive.device;
+    CScriptedDevice& device = drive.device;
     const double diskMiB = static_cast<double>(device.m_medium.size()) / kMiB;
 
     std::size_t imageSize = 0;

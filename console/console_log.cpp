@@ -27,6 +27,11 @@ void CConsoleLog::PrintWarning(const std::string& text) const
 
 std::string CConsoleLog::GetLastErrorText() const
 {
+    return LastErrorText();
+}
+
+std::string LastErrorText()
+{
     std::string text;
     if (!platform::GetSystemErrorText(platform::GetLastErrorCode(), text))
         text = "A general error has occured.";

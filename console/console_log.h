@@ -23,7 +23,7 @@ public:
     void PrintError(const std::string& text) const;
     void PrintWarning(const std::string& text) const;
 
-    // The system's text for the calling thread's last error, as one line.
+    // LastErrorText(), for the objects of a job.
     std::string GetLastErrorText() const;
 
     // Live progress of a disk transfer, shown between Begin and End where
@@ -38,6 +38,10 @@ public:
     // Set from the Ctrl-C handler's thread, read on the job's thread.
     std::atomic<bool> m_bCancel{false};
 };
+
+// The system's text for the calling thread's last error, as one line; "A
+// general error has occured." when the system has none.
+std::string LastErrorText();
 
 // Formats a message with printf directives (for the few texts that carry
 // numbers) into a string that Print then writes literally.

@@ -1,6 +1,6 @@
 #include "floppy/disk_device.h"
 
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 
 CDiskDevice::~CDiskDevice()
 {
@@ -21,12 +21,4 @@ bool CDiskDevice::Close()
 std::string CDiskDevice::DescribeMediaType(std::uint32_t mediaType) const
 {
     return ::DescribeMediaType(mediaType);
-}
-
-std::uint32_t SectorOffset(const DiskGeometry& geometry, std::uint32_t cylinder, std::uint32_t head,
-                           std::uint32_t sector)
-{
-    return (((cylinder - 1) * geometry.TracksPerCylinder + (head - 1)) * geometry.SectorsPerTrack +
-            (sector - 1)) *
-           geometry.BytesPerSector;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console/console_log.h"
-#include "floppy/disk_geometry.h"
+#include "formats/disk_geometry.h"
 #include "platform/raw_volume.h"
 
 // The floppy drive of a job, as the command line chose it.
@@ -45,8 +45,3 @@ public:
 protected:
     platform::VolumeHandle m_hDevice = nullptr;
 };
-
-// Byte offset of a sector on the medium and in a disk buffer (1-based numbers,
-// unsigned 32-bit arithmetic).
-std::uint32_t SectorOffset(const DiskGeometry& geometry, std::uint32_t cylinder,
-                           std::uint32_t head, std::uint32_t sector);

@@ -29,11 +29,11 @@ bool CDiskImage::Free()
     return true;
 }
 
-std::uint8_t* CDiskImage::SectorAddress(std::uint32_t cylinder, std::uint32_t head, std::uint32_t sector)
+std::uint8_t* CDiskImage::SectorAddress(const SectorPlace& place)
 {
     if (!m_pData || m_bCompressed)
         return nullptr;
-    return m_pData.get() + SectorOffset(m_geometry, cylinder, head, sector);
+    return m_pData.get() + SectorOffset(m_geometry, place);
 }
 
 void CDiskImage::AdoptData(ByteBuffer data, std::uint32_t size, bool compressed)

@@ -16,7 +16,8 @@
 
 #include "console/console_log.h"
 #include "floppy/byte_buffer.h"
-#include "floppy/disk_geometry.h"
+#include "floppy/sector_retry.h"
+#include "formats/disk_geometry.h"
 
 class CDiskDevice;
 class CImageFile;
@@ -31,9 +32,9 @@ public:
     bool Allocate(const DiskGeometry& geometry);
     // Releases the buffer; the geometry stays. Always true.
     bool Free();
-    // Start of a sector in the raw buffer (1-based numbers); null while the
-    // image is empty or compressed. The numbers are not checked.
-    std::uint8_t* SectorAddress(std::uint32_t cylinder, std::uint32_t head, std::uint32_t sector);
+    // Start of a sector in the raw buffer; null while the image is empty or
+    // compressed. The place is not checked.
+    std::uint8_t* SectorAddress(const SectorPlace& place);
 
     // Every sector of the geometry can be taken from the buffer, raw and whole.
     bool HoldsWholeRawDisk() const;
@@ -81,8 +82,7 @@ public:
     bool m_bUnreadableListDamaged = false;
 
 private:
-    enum class Direction { Read, Write };
     bool QueryMedia(CDiskDevice& device, DiskGeometry& inserted);
     bool CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted);
-    bool TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, Direction direction);
+    bool TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, TransferDirection direction);
 };

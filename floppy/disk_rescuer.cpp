@@ -4,22 +4,9 @@
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
-#include "floppy/sector_retry.h"
-#include "floppy/transfer_progress.h"
+#include "floppy/sector_walk.h"
 
 namespace {
-
-struct SectorPlace {
-    std::uint16_t cylinder, sector, head;  // from 1, in the device's order
-};
-
-SectorPlace PlaceOf(const DiskGeometry& geometry, std::uint32_t linearIndex)
-{
-    const std::uint32_t track = linearIndex / geometry.SectorsPerTrack;
-    return {static_cast<std::uint16_t>(track / geometry.TracksPerCylinder + 1),
-            static_cast<std::uint16_t>(linearIndex % geometry.SectorsPerTrack + 1),
-            static_cast<std::uint16_t>(track % geometry.TracksPerCylinder + 1)};
-}
 
 // Good sectors that show whether the inserted disk is the one the image was
 // made of: the disk's first, and every one that shares a track with a sector
@@ -27,7 +14,7 @@ SectorPlace PlaceOf(const DiskGeometry& geometry, std::uint32_t linearIndex)
 std::vector<std::uint32_t> IdentitySample(const DiskGeometry& geometry, const std::vector<std::uint32_t>& listed)
 {
     const std::uint32_t perTrack = geometry.SectorsPerTrack;
-    const std::uint32_t total = geometry.Cylinders * geometry.TracksPerCylinder * perTrack;
+    const auto total = static_cast<std::size_t>(SectorCount(geometry));
     std::vector<bool> isListed(total, false);
     std::vector<bool> trackHasListed(total / perTrack, false);
     for (std::uint32_t index : listed) {
@@ -35,12 +22,12 @@ std::vector<std::uint32_t> IdentitySample(const DiskGeometry& geometry, const st
         trackHasListed[index / perTrack] = true;
     }
     std::vector<std::uint32_t> sample;
-    std::uint32_t firstGood = 0;
+    std::size_t firstGood = 0;
     while (firstGood < total && isListed[firstGood])
         ++firstGood;
-    for (std::uint32_t index = 0; index < total; ++index) {
+    for (std::size_t index = 0; index < total; ++index) {
         if (!isListed[index] && (index == firstGood || trackHasListed[index / perTrack]))
-            sample.push_back(index);
+            sample.push_back(static_cast<std::uint32_t>(index));
     }
     return sample;
 }
@@ -53,25 +40,22 @@ enum class Identity { Same, Different, Failed };
 Identity CheckIdentity(CDiskImage& image, CDiskDevice& device, std::uint8_t* scratch)
 {
     const DiskGeometry& geometry = image.m_geometry;
-    std::size_t compared = 0;
-    for (std::uint32_t index : IdentitySample(geometry, image.m_unreadableSectors)) {
-        const SectorPlace place = PlaceOf(geometry, index);
-        const SectorResult result =
-            TransferWithRetry(device, geometry, scratch, false, place.cylinder, place.sector, place.head);
-        if (result == SectorResult::MediumFailed) {
+    const std::vector<std::uint32_t> sample = IdentitySample(geometry, image.m_unreadableSectors);
+    bool differs = false;
+    const auto compare = [&](const SectorPlace& place, std::uint32_t) {
+        const SectorResult result = TransferWithRetry(device, geometry, scratch, TransferDirection::Read, place);
+        if (result == SectorResult::MediumFailed)
             image.PrintError(image.GetLastErrorText());
-            return Identity::Failed;
-        }
-        if (result != SectorResult::Skipped) {
-            const std::uint8_t* held = image.SectorAddress(place.cylinder, place.head, place.sector);
-            if (std::memcmp(scratch, held, geometry.BytesPerSector) != 0)
-                return Identity::Different;
-            ++compared;
-        }
-        if (image.CheckCancel())
-            return Identity::Failed;
-    }
-    return compared > 0 ? Identity::Same : Identity::Different;
+        if (result == SectorResult::MediumFailed || result == SectorResult::Skipped)
+            return result == SectorResult::Skipped ? SectorOutcome::Bad : SectorOutcome::Stop;
+        // The first difference settles it.
+        differs = std::memcmp(scratch, image.SectorAddress(place), geometry.BytesPerSector) != 0;
+        return differs ? SectorOutcome::Stop : SectorOutcome::Good;
+    };
+    const WalkEnd end = WalkSectors(image, geometry, &sample, nullptr, nullptr, compare);
+    if (differs || (end.reason == WalkEnd::Reason::Completed && end.visited == end.bad))
+        return Identity::Different;
+    return end.reason == WalkEnd::Reason::Completed ? Identity::Same : Identity::Failed;
 }
 
 // Re-reads every listed sector; only data that was read takes its place, so
@@ -81,32 +65,24 @@ bool RescueListedSectors(CDiskImage& image, CDiskDevice& device, std::uint8_t* s
     const DiskGeometry& geometry = image.m_geometry;
     const std::vector<std::uint32_t>& listed = image.m_unreadableSectors;
     std::vector<std::uint32_t> stillUnreadable;
-    ProgressScope progress(image, listed.size());
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        const SectorPlace place = PlaceOf(geometry, listed[i]);
-        progress.Show(i, place.cylinder, place.head, stillUnreadable.size());
-        const SectorResult result =
-            TransferWithRetry(device, geometry, scratch, false, place.cylinder, place.sector, place.head);
+    const auto rescue = [&](const SectorPlace& place, std::uint32_t index) {
+        const SectorResult result = TransferWithRetry(device, geometry, scratch, TransferDirection::Read, place);
         if (result == SectorResult::Transferred || result == SectorResult::Fixed) {
-            std::memcpy(image.SectorAddress(place.cylinder, place.head, place.sector), scratch,
-                        geometry.BytesPerSector);
-            image.Print(FormatText("Rescued cyl %i, sect %i, head %i.", place.cylinder, place.sector, place.head),
-                        false);
-        } else {
-            image.PrintError(image.GetLastErrorText());
-            image.Print(FormatText("Skipping cyl %i, sect %i, head %i.", place.cylinder, place.sector, place.head),
-                        false);
-            stillUnreadable.push_back(listed[i]);
-            // Without a medium the rest cannot read either; what was rescued is kept.
-            if (result == SectorResult::MediumFailed) {
-                stillUnreadable.insert(stillUnreadable.end(), listed.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                       listed.end());
-                break;
-            }
+            std::memcpy(image.SectorAddress(place), scratch, geometry.BytesPerSector);
+            ReportSector(image, "Rescued", place);
+            return SectorOutcome::Good;
         }
-        if (image.CheckCancel())
-            return false;
-    }
+        ReportFailedSector(image, "Skipping", place);
+        stillUnreadable.push_back(index);
+        return result == SectorResult::MediumFailed ? SectorOutcome::Stop : SectorOutcome::Bad;
+    };
+    ProgressScope progress(image, listed.size());
+    const WalkEnd end = WalkSectors(image, geometry, &listed, nullptr, &progress, rescue);
+    if (end.reason == WalkEnd::Reason::Cancelled)
+        return false;
+    // Without a medium the rest cannot read either; what was rescued is kept.
+    stillUnreadable.insert(stillUnreadable.end(), listed.begin() + static_cast<std::ptrdiff_t>(end.visited),
+                           listed.end());
     image.m_unreadableSectors = stillUnreadable;
     image.m_skippedSectors = std::move(stillUnreadable);
     return true;

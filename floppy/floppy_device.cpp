@@ -36,15 +36,7 @@ bool CFloppyDevice::GetGeometry(DiskGeometry& out)
 {
     if (m_hDevice == nullptr)
         return false;
-    platform::VolumeGeometry reported;
-    if (!platform::GetVolumeGeometry(m_hDevice, reported))
-        return false;
-    out.BytesPerSector = reported.bytesPerSector;
-    out.SectorsPerTrack = reported.sectorsPerTrack;
-    out.TracksPerCylinder = reported.tracksPerCylinder;
-    out.Cylinders = reported.cylinders;
-    out.MediaType = reported.mediaType;
-    return true;
+    return platform::GetVolumeGeometry(m_hDevice, out);
 }
 
 bool CFloppyDevice::WriteSector(const DiskGeometry& geometry, const std::uint8_t* source, std::uint16_t cylinder,
@@ -52,7 +44,7 @@ bool CFloppyDevice::WriteSector(const DiskGeometry& geometry, const std::uint8_t
 {
     if (m_hDevice == nullptr)
         return false;
-    return platform::WriteVolume(m_hDevice, SectorOffset(geometry, cylinder, head, sector), source,
+    return platform::WriteVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}), source,
                                  geometry.BytesPerSector);
 }
 
@@ -61,7 +53,7 @@ bool CFloppyDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* targe
 {
     if (m_hDevice == nullptr)
         return false;
-    return platform::ReadVolume(m_hDevice, SectorOffset(geometry, cylinder, head, sector), target,
+    return platform::ReadVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}), target,
                                 geometry.BytesPerSector);
 }
 

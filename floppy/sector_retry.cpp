@@ -5,11 +5,14 @@
 
 namespace {
 
-bool TransferOnce(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
-                  std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
+bool TransferOnce(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* bytes, TransferDirection direction,
+                  const SectorPlace& place)
 {
-    return write ? device.WriteSector(geometry, place, cylinder, sector, head)
-                 : device.ReadSector(geometry, place, cylinder, sector, head);
+    const auto cylinder = static_cast<std::uint16_t>(place.cylinder);
+    const auto sector = static_cast<std::uint16_t>(place.sector);
+    const auto head = static_cast<std::uint16_t>(place.head);
+    return direction == TransferDirection::Write ? device.WriteSector(geometry, bytes, cylinder, sector, head)
+                                                 : device.ReadSector(geometry, bytes, cylinder, sector, head);
 }
 
 }  // namespace
@@ -17,14 +20,14 @@ bool TransferOnce(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_
 // Two attempts with no pause between them. A failure that concerns the whole
 // medium (write protection, no disk, drive gone) is not retried: every other
 // sector would fail the same way.
-SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
-                               std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head)
+SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* bytes,
+                               TransferDirection direction, const SectorPlace& place)
 {
-    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
+    if (TransferOnce(device, geometry, bytes, direction, place))
         return SectorResult::Transferred;
     if (platform::IsWholeMediumError(platform::GetLastErrorCode()))
         return SectorResult::MediumFailed;
-    if (TransferOnce(device, geometry, place, write, cylinder, sector, head))
+    if (TransferOnce(device, geometry, bytes, direction, place))
         return SectorResult::Fixed;
     return platform::IsWholeMediumError(platform::GetLastErrorCode()) ? SectorResult::MediumFailed
                                                                         : SectorResult::Skipped;

@@ -4,13 +4,15 @@
 
 #include <cstdint>
 
-#include "floppy/disk_geometry.h"
+#include "formats/disk_geometry.h"
 
 class CDiskDevice;
 
+enum class TransferDirection { Read, Write };
+
 enum class SectorResult { Transferred, Fixed, Skipped, MediumFailed };
 
-// Moves one sector between `place` and the device (`write` chooses the way).
-// After Skipped or MediumFailed the last error tells why.
-SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* place, bool write,
-                               std::uint16_t cylinder, std::uint16_t sector, std::uint16_t head);
+// Moves one sector between `bytes` and the device. After Skipped or
+// MediumFailed the last error tells why.
+SectorResult TransferWithRetry(CDiskDevice& device, const DiskGeometry& geometry, std::uint8_t* bytes,
+                               TransferDirection direction, const SectorPlace& place);

@@ -5,15 +5,15 @@
 namespace {
 
 constexpr std::array<StandardFloppy, 9> kStandardFloppies{{
-    {{512, 8, 1, 40}, 10, 10},
-    {{512, 9, 1, 40}, 9, 9},
-    {{512, 8, 2, 40}, 7, 7},
-    {{512, 9, 2, 40}, 6, 6},
-    {{512, 9, 2, 80}, 5, 16},
-    {{512, 15, 2, 80}, 17, 1},
-    {{1024, 8, 2, 77}, 18, 19},
-    {{512, 18, 2, 80}, 2, 2},
-    {{512, 36, 2, 80}, 3, 3},
+    {{512, 8, 1, 40, 10}, 10},
+    {{512, 9, 1, 40, 9}, 9},
+    {{512, 8, 2, 40, 7}, 7},
+    {{512, 9, 2, 40, 6}, 6},
+    {{512, 9, 2, 80, 5}, 16},
+    {{512, 15, 2, 80, 17}, 1},
+    {{1024, 8, 2, 77, 18}, 19},
+    {{512, 18, 2, 80, 2}, 2},
+    {{512, 36, 2, 80, 3}, 3},
 }};
 
 }  // namespace
@@ -26,17 +26,17 @@ std::span<const StandardFloppy> StandardFloppies()
 const StandardFloppy* StandardFloppyOfCapacity(std::uint64_t bytes)
 {
     for (const StandardFloppy& floppy : kStandardFloppies) {
-        if (floppy.layout.Capacity() == bytes)
+        if (Capacity(floppy.geometry) == bytes)
             return &floppy;
     }
     return nullptr;
 }
 
-std::uint32_t MediaTypeForLayout(const FloppyLayout& layout, bool fiveAndAQuarterInchDrive)
+std::uint32_t MediaTypeForLayout(const DiskGeometry& layout, bool fiveAndAQuarterInchDrive)
 {
     for (const StandardFloppy& floppy : kStandardFloppies) {
-        if (floppy.layout == layout)
-            return fiveAndAQuarterInchDrive ? floppy.mediaType525 : floppy.mediaType;
+        if (SameLayout(floppy.geometry, layout))
+            return fiveAndAQuarterInchDrive ? floppy.mediaType525 : floppy.geometry.MediaType;
     }
     return 0;
 }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "floppy/disk_geometry.h"
+#include "formats/disk_geometry.h"
 
 constexpr std::uint32_t kGeometryRecordSize = 20;
 

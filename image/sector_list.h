@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "floppy/disk_geometry.h"
+#include "formats/disk_geometry.h"
 
 std::vector<std::uint8_t> SerialiseSectorList(const std::vector<std::uint32_t>& sectors);
 

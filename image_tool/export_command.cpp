@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "console/console_log.h"
 #include "image/image_target.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
@@ -10,10 +11,10 @@ namespace {
 int ExportToStandardOutput(const CDiskImage& disk)
 {
     if (!platform::MakeStandardOutputBinary())
-        return RefuseInput("standard output", "cannot take binary data: " + SystemErrorText());
+        return RefuseInput("standard output", "cannot take binary data: " + LastErrorText());
     const bool written = std::fwrite(disk.m_pData.get(), 1, disk.m_nSize, stdout) == disk.m_nSize &&
                          std::fflush(stdout) == 0;
-    return written ? kExitDone : RefuseInput("standard output", "cannot write: " + SystemErrorText());
+    return written ? kExitDone : RefuseInput("standard output", "cannot write: " + LastErrorText());
 }
 
 // Into a new file beside the target, which replaces it only when complete.
@@ -21,13 +22,13 @@ int ExportToFile(const CDiskImage& disk, const std::string& raw)
 {
     CImageTarget target;
     if (!target.Create(raw))
-        return RefuseInput(raw, "cannot create: " + SystemErrorText());
+        return RefuseInput(raw, "cannot create: " + LastErrorText());
     try {
         target.File().Write(disk.m_pData.get(), disk.m_nSize);
     } catch (const ImageFileError&) {
-        return RefuseInput(raw, "cannot write: " + SystemErrorText());
+        return RefuseInput(raw, "cannot write: " + LastErrorText());
     }
-    return target.Commit() ? kExitDone : RefuseInput(raw, "cannot write: " + SystemErrorText());
+    return target.Commit() ? kExitDone : RefuseInput(raw, "cannot write: " + LastErrorText());
 }
 
 }  // namespace

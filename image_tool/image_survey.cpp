@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "console/console_log.h"
 #include "image/disk_file.h"
 #include "image/sector_list.h"
 #include "image_tool/library_lines.h"
@@ -71,7 +72,7 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
     const auto file = CDiskFile::OpenForReading(path);
     if (!file) {
         result.fileFailed = true;
-        result.problem = "cannot open: " + SystemErrorText();
+        result.problem = "cannot open: " + LastErrorText();
         return false;
     }
     std::vector<std::uint8_t> unreadableList;
@@ -82,7 +83,7 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         readerTookIt = result.image.ReadFromFile(*file);
     } catch (const ImageFileError&) {
         result.fileFailed = true;
-        result.problem = "cannot read: " + SystemErrorText();
+        result.problem = "cannot read: " + LastErrorText();
         return false;
     }
     // The reader keeps a list only when every entry can be trusted.

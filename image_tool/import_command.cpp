@@ -1,3 +1,4 @@
+#include "console/console_log.h"
 #include "floppy/disk_image.h"
 #include "formats/floppy_layouts.h"
 #include "image/disk_file.h"
@@ -11,16 +12,8 @@ std::string AcceptedSizes()
 {
     std::string sizes;
     for (const StandardFloppy& floppy : StandardFloppies())
-        sizes += (sizes.empty() ? "" : ", ") + std::to_string(floppy.layout.Capacity());
+        sizes += (sizes.empty() ? "" : ", ") + std::to_string(Capacity(floppy.geometry));
     return sizes;
-}
-
-// The disk as a drive holding it reports it: a medium known only by its size
-// is a 3.5" disk, as with a USB drive or a plain file in the Linux binding.
-DiskGeometry GeometryOf(const StandardFloppy& floppy)
-{
-    const FloppyLayout& layout = floppy.layout;
-    return {layout.bytesPerSector, layout.sectorsPerTrack, layout.heads, layout.cylinders, floppy.mediaType};
 }
 
 // The whole raw file into the disk's buffer; empty when that worked, else
@@ -31,7 +24,7 @@ std::string ReadWholeDisk(CDiskFile& file, CDiskImage& disk)
         if (file.Read(disk.m_pData.get(), disk.m_nSize) != disk.m_nSize || file.GetLength() != disk.m_nSize)
             return "it changed size while it was read";
     } catch (const ImageFileError&) {
-        return "cannot read: " + SystemErrorText();
+        return "cannot read: " + LastErrorText();
     }
     return "";
 }
@@ -42,12 +35,12 @@ int ImportRawDisk(const std::string& raw, const std::string& image)
 {
     const auto file = CDiskFile::OpenForReading(raw);
     if (!file)
-        return RefuseInput(raw, "cannot open: " + SystemErrorText());
+        return RefuseInput(raw, "cannot open: " + LastErrorText());
     std::uint64_t size = 0;
     try {
         size = file->GetLength();
     } catch (const ImageFileError&) {
-        return RefuseInput(raw, "cannot read: " + SystemErrorText());
+        return RefuseInput(raw, "cannot read: " + LastErrorText());
     }
     const StandardFloppy* floppy = StandardFloppyOfCapacity(size);
     if (floppy == nullptr)
@@ -57,15 +50,17 @@ int ImportRawDisk(const std::string& raw, const std::string& image)
     // The same steps as imaging a drive: a whole disk in memory, then the
     // image writer, into a new file that replaces the target when complete.
     CDiskImage disk;
-    if (!disk.Allocate(GeometryOf(*floppy)))
+    // The disk as a drive holding it reports it: a medium known only by its
+    // size is a 3.5" disk, as with a USB drive or a plain file in the Linux binding.
+    if (!disk.Allocate(floppy->geometry))
         return RefuseInput(raw, "not enough memory");
     if (const std::string failure = ReadWholeDisk(*file, disk); !failure.empty())
         return RefuseInput(raw, failure);
     CImageTarget target;
     if (!target.Create(image))
-        return RefuseInput(image, "cannot create: " + SystemErrorText());
+        return RefuseInput(image, "cannot create: " + LastErrorText());
     const CQuietLibraryLines quiet;
     if (!disk.WriteToFile(target.File()) || !target.Commit())
-        return RefuseInput(image, "cannot write: " + SystemErrorText());
+        return RefuseInput(image, "cannot write: " + LastErrorText());
     return kExitDone;
 }

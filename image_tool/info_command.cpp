@@ -4,23 +4,12 @@
 #include <iostream>
 
 #include "console/shown_name.h"
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 #include "image_tool/disk_digests.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 
 namespace {
-
-struct SectorPlace {
-    std::uint32_t cylinder, sector, head;  // from 1, as the program names sectors
-};
-
-SectorPlace PlaceOf(std::uint32_t index, const DiskGeometry& geometry)
-{
-    const std::uint32_t sectors = geometry.SectorsPerTrack;
-    const std::uint32_t track = index / sectors;
-    return {track / geometry.TracksPerCylinder + 1, index % sectors + 1, track % geometry.TracksPerCylinder + 1};
-}
 
 // Stored bytes for every raw byte, to four places.
 double StorageRatio(const SurveyedImage& surveyed)
@@ -55,7 +44,7 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
     report["compressed"] = facts.compressed;
     auto sectors = nlohmann::ordered_json::array();
     for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
-        const SectorPlace place = PlaceOf(index, g);
+        const SectorPlace place = PlaceOf(g, index);
         sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
     }
     report["unreadable_sectors"] = sectors;
@@ -80,7 +69,7 @@ void PrintText(const std::string& path, const SurveyedImage& surveyed, const Dis
               << (facts.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'
               << "Unreadable sectors:  " << surveyed.image.m_unreadableSectors.size() << '\n';
     for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
-        const SectorPlace place = PlaceOf(index, g);
+        const SectorPlace place = PlaceOf(g, index);
         std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "
                   << place.head << '\n';
     }

@@ -18,5 +18,3 @@ int ImportRawDisk(const std::string& raw, const std::string& image);
 // Prints "mendarovel-image: SUBJECT: WHAT" on standard error and returns 2.
 int RefuseInput(const std::string& subject, const std::string& what);
 
-// The system's text for the last failure of a file call.
-std::string SystemErrorText();

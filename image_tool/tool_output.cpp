@@ -1,6 +1,5 @@
 #include <iostream>
 
-#include "console/console_log.h"
 #include "console/shown_name.h"
 #include "image_tool/tool_commands.h"
 
@@ -10,9 +9,4 @@ int RefuseInput(const std::string& subject, const std::string& what)
     // A name with a line break in it must not break the one line.
     std::cerr << "mendarovel-image: " << ShownName(subject) << ": " << what << '\n';
     return kExitBadInput;
-}
-
-std::string SystemErrorText()
-{
-    return CConsoleLog().GetLastErrorText();
 }

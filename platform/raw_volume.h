@@ -6,19 +6,12 @@
 
 #include <cstdint>
 
+#include "formats/disk_geometry.h"
+
 namespace platform {
 
 // Opaque handle of an open drive; nullptr means "not open".
 using VolumeHandle = void*;
-
-// Layout of the inserted medium as the drive reports it.
-struct VolumeGeometry {
-    std::uint32_t bytesPerSector = 0;
-    std::uint32_t sectorsPerTrack = 0;
-    std::uint32_t tracksPerCylinder = 0;
-    std::uint32_t cylinders = 0;  // low 32 bits of the drive's count
-    std::uint32_t mediaType = 0;  // Windows MEDIA_TYPE code
-};
 
 // Opens drive 'A' or 'B' for reading and writing (Linux: read-only when the
 // medium is write-protected). Returns nullptr on failure.
@@ -28,8 +21,10 @@ VolumeHandle OpenVolume(char driveLetter);
 // again (Linux: a descriptor the system released anyway is not closed twice).
 bool CloseVolume(VolumeHandle handle);
 
-// Geometry of the medium now in the drive; `out` is untouched on failure.
-bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out);
+// Geometry of the medium now in the drive (the cylinder count is the low 32
+// bits of the drive's, the media type a Windows MEDIA_TYPE code); `out` is
+// untouched on failure.
+bool GetVolumeGeometry(VolumeHandle handle, DiskGeometry& out);
 
 // Transfers exactly `size` bytes at byte `offset` from the start of the medium,
 // synchronously. A transfer that moves fewer bytes than asked is a failure.

@@ -65,7 +65,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
     return outcome;
 }
 
-JobOutcome TransferOutcome(const CDiskImage& image)
+JobOutcome CCopyThread::TransferOutcome() const
 {
-    return image.m_skippedSectors.empty() ? JobOutcome::Completed : JobOutcome::CompletedWithSkips;
+    return m_image.m_skippedSectors.empty() ? JobOutcome::Completed : JobOutcome::CompletedWithSkips;
 }

@@ -4,12 +4,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "console/console_log.h"
 #include "floppy/disk_image.h"
 #include "floppy/floppy_device.h"
+#include "image/disk_file.h"
 #include "task/job_outcome.h"
 
 // The job of a run, as the command line chose it.
@@ -42,22 +44,26 @@ public:
     CFloppyDevice m_floppy9x;
     CDiskImage m_image;
 
-private:
+protected:
+    // Only Execute ends the object's life (tests derive from it to run a job).
     ~CCopyThread() override;
+
+    // The jobs, each in a file of its name: given the open drive and the image
+    // file's name, each prints its lines and one result line.
+    JobOutcome CreateImageFromDisk(CDiskDevice& device, const std::string& name);  // -i
+    JobOutcome CreateDiskFromImage(CDiskDevice& device, const std::string& name);  // -d
+    JobOutcome RescueImageFromDisk(CDiskDevice& device, const std::string& name);  // -i -r
+
+    // The step -d and -i -r share: the image file `name` into m_image, for the
+    // disk in `device`. Prints why it failed.
+    // The file stays open (and others cannot write it) while the job holds it.
+    std::unique_ptr<CDiskFile> ReadImageFile(CDiskDevice& device, const std::string& name);
+    // The end of -d: writes m_image onto the disk, reads it back when
+    // m_bVerify, and prints the job's result line.
+    JobOutcome WriteDiskAndReport(CDiskDevice& device);
+    // The outcome of a disk transfer of m_image that ran to its end.
+    JobOutcome TransferOutcome() const;
+
+private:
     int ExitInstance();
-
-    JobOutcome CreateImageFromDisk(CDiskDevice& device, const std::string& name);
-    JobOutcome CreateDiskFromImage(CDiskDevice& device, const std::string& name);
-    JobOutcome RescueImageFromDisk(CDiskDevice& device, const std::string& name);
 };
-
-// The largest raw size worth expanding an image file to, for the disk in
-// `device`: no larger image could be written there.
-std::uint32_t LargestUsefulImage(CDiskDevice& device);
-
-// The outcome of a disk transfer that ran to its end.
-JobOutcome TransferOutcome(const CDiskImage& image);
-
-// The end of -d: writes the image onto the disk, reads it back when `verify`,
-// and prints the job's result line.
-JobOutcome WriteDiskAndReport(CDiskImage& image, CDiskDevice& device, bool verify);

@@ -1,9 +1,6 @@
-#include "console/shown_name.h"
-#include "image/disk_file.h"
-#include "task/copy_thread.h"
-
-#include <algorithm>
 #include <string>
+
+#include "task/copy_thread.h"
 
 namespace {
 
@@ -25,16 +22,9 @@ void WarnOfUnreadableSectors(const CDiskImage& image)
 
 JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::string& name)
 {
-    const auto file = CDiskFile::OpenForReading(name);
-    if (!file) {
-        PrintError("Image file '" + ShownName(name) + "' could not be opened.");
+    const auto file = ReadImageFile(device, name);
+    if (!file)
         return JobOutcome::Failed;
-    }
-    m_image.m_nLargestDisk = LargestUsefulImage(device);
-    if (!m_image.ReadFromFile(*file)) {
-        Print("Image file could not be read.", false);
-        return JobOutcome::Failed;
-    }
     WarnOfUnreadableSectors(m_image);
     // The writer starts afresh on its own flag; a Ctrl-C that came while
     // the file was read or expanded must still keep the disk untouched.
@@ -42,26 +32,13 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
         Print("Disk could not be written.", false);
         return JobOutcome::Failed;
     }
-    return WriteDiskAndReport(m_image, device, m_bVerify);
+    return WriteDiskAndReport(device);
 }
 
-JobOutcome WriteDiskAndReport(CDiskImage& image, CDiskDevice& device, bool verify)
+JobOutcome CCopyThread::WriteDiskAndReport(CDiskDevice& device)
 {
     // A disk that reads back other bytes than the image is no restored disk.
-    const bool done = image.WriteToDevice(device) && (!verify || image.VerifyOnDevice(device));
-    image.Print(done ? "Disk successfully created." : "Disk could not be written.", false);
-    return done ? TransferOutcome(image) : JobOutcome::Failed;
-}
-
-// The disk writer takes only an image of exactly the inserted disk's
-// geometry, so no image larger than that disk (or than the largest standard
-// floppy, so that an image for another floppy is still shown as one) needs
-// its data expanded. Asked quietly: the writer reports the media query.
-std::uint32_t LargestUsefulImage(CDiskDevice& device)
-{
-    DiskGeometry inserted;
-    std::uint32_t size = 0;
-    if (device.GetGeometry(inserted) && RawDiskSize(inserted, size))
-        return std::max(size, CDiskImage::kLargestFloppy);
-    return CDiskImage::kLargestFloppy;
+    const bool done = m_image.WriteToDevice(device) && (!m_bVerify || m_image.VerifyOnDevice(device));
+    Print(done ? "Disk successfully created." : "Disk could not be written.", false);
+    return done ? TransferOutcome() : JobOutcome::Failed;
 }

@@ -18,7 +18,7 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
     if (!CheckCancel() && m_image.ReadFromDevice(device)) {
         if (m_image.WriteToFile(target.File()) && !CheckCancel() && target.Commit()) {
             result = "Image file successfully created.";
-            outcome = TransferOutcome(m_image);
+            outcome = TransferOutcome();
         } else {
             result = "Image file could not be written.";
         }

@@ -12,6 +12,7 @@
 
 #include "platform/console.h"
 #include "platform/last_error.h"
+#include "platform/posix/retry_interrupted.h"
 
 namespace platform {
 
@@ -20,10 +21,8 @@ bool PrepareStandardStreams()
     for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
         if (fcntl(stream, F_GETFD) != -1 || errno != EBADF)
             continue;
-        int opened = -1;
-        do {
-            opened = open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-        } while (opened < 0 && errno == EINTR);
+        const int opened =
+            RetryInterrupted([&] { return open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY); });
         // The lowest free number: the one just found closed.
         if (opened != stream) {
             if (opened >= 0)
@@ -78,9 +77,7 @@ void WriteStandardError(const char* data, std::size_t size)
     // between two lines of standard output.
     LastErrorGuard keep;
     while (size != 0) {
-        const ssize_t written = write(STDERR_FILENO, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
+        const ssize_t written = RetryInterrupted([&] { return write(STDERR_FILENO, data, size); });
         if (written <= 0)
             return;
         data += written;

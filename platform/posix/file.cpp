@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/last_error.h"
+#include "platform/posix/retry_interrupted.h"
 
 namespace platform {
 
@@ -64,10 +65,8 @@ FileHandle OpenLocked(const std::string& path, int flags, int lock)
     // ever opened (opening some, such as tapes, has effects of its own).
     if (stat(path.c_str(), &status) == 0 && RefuseUnlessRegular(status))
         return nullptr;
-    int descriptor = -1;
-    do {
-        descriptor = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    } while (descriptor < 0 && errno == EINTR);
+    const int descriptor =
+        RetryInterrupted([&] { return open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666); });
     if (descriptor < 0)
         return nullptr;
     return LockOpened(descriptor, lock);
@@ -102,10 +101,7 @@ FileHandle OpenForReading(const std::string& path)
 // Returns up to `size` bytes; 0 only at the end of the file.
 bool ReadFile(FileHandle file, void* target, std::size_t size, std::size_t& got)
 {
-    ssize_t count = 0;
-    do {
-        count = read(Descriptor(file), target, size);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryInterrupted([&] { return read(Descriptor(file), target, size); });
     if (count < 0)
         return false;
     got = static_cast<std::size_t>(count);
@@ -117,9 +113,7 @@ bool WriteFile(FileHandle file, const void* source, std::size_t size)
 {
     const auto* bytes = static_cast<const std::uint8_t*>(source);
     while (size > 0) {
-        const ssize_t count = write(Descriptor(file), bytes, size);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count = RetryInterrupted([&] { return write(Descriptor(file), bytes, size); });
         if (count < 0)
             return false;
         if (count == 0) {

@@ -13,6 +13,7 @@
 #include "formats/floppy_layouts.h"
 #include "platform/posix/device_in_use.h"
 #include "platform/posix/drive_discovery.h"
+#include "platform/posix/retry_interrupted.h"
 #include "platform/posix/volume.h"
 
 namespace platform {
@@ -20,7 +21,7 @@ namespace platform {
 namespace {
 
 // Media of a known size only: USB drives, other block devices, plain files.
-bool GeometryFromCapacity(const Volume& volume, VolumeGeometry& out)
+bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
 {
     std::uint64_t bytes = 0;
     if (volume.blockDevice) {
@@ -37,26 +38,20 @@ bool GeometryFromCapacity(const Volume& volume, VolumeGeometry& out)
         errno = EMEDIUMTYPE;
         return false;
     }
-    const FloppyLayout& layout = floppy->layout;
-    out = {layout.bytesPerSector, layout.sectorsPerTrack, layout.heads, layout.cylinders, floppy->mediaType};
+    out = floppy->geometry;
     return true;
 }
 
 // The floppy driver knows the format of the disk it holds; the drive's type
 // name starts with a lower-case letter for a 5.25" drive.
-bool GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& parameters, VolumeGeometry& out)
+DiskGeometry GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& parameters)
 {
-    FloppyLayout layout;
-    layout.bytesPerSector = 128u << FD_SIZECODE(&parameters);
-    layout.sectorsPerTrack = parameters.sect;
-    layout.heads = parameters.head;
-    layout.cylinders = parameters.track;
+    DiskGeometry layout{128u << FD_SIZECODE(&parameters), parameters.sect, parameters.head, parameters.track, 0};
     floppy_drive_name name{};
     const bool fiveAndAQuarter =
         ioctl(volume.descriptor, FDGETDRVTYP, name) == 0 && std::islower(static_cast<unsigned char>(name[0]));
-    out = {layout.bytesPerSector, layout.sectorsPerTrack, layout.heads, layout.cylinders,
-           MediaTypeForLayout(layout, fiveAndAQuarter)};
-    return true;
+    layout.MediaType = MediaTypeForLayout(layout, fiveAndAQuarter);
+    return layout;
 }
 
 }  // namespace
@@ -91,12 +86,14 @@ bool CloseVolume(VolumeHandle handle)
     return true;
 }
 
-bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
+bool GetVolumeGeometry(VolumeHandle handle, DiskGeometry& out)
 {
     const Volume& volume = AsVolume(handle);
     floppy_struct parameters{};
-    if (volume.blockDevice && ioctl(volume.descriptor, FDGETPRM, &parameters) == 0)
-        return GeometryFromFloppyDriver(volume, parameters, out);
+    if (volume.blockDevice && ioctl(volume.descriptor, FDGETPRM, &parameters) == 0) {
+        out = GeometryFromFloppyDriver(volume, parameters);
+        return true;
+    }
     if (volume.blockDevice && errno != ENOTTY && errno != EINVAL) {
         errno = NormaliseMediumError(errno == ENODEV ? ENXIO : errno);
         return false;
@@ -109,10 +106,7 @@ bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
 template <class Transfer>
 bool TransferExactly(Transfer transfer, std::uint32_t size)
 {
-    ssize_t count = 0;
-    do {
-        count = transfer();
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = RetryInterrupted(transfer);
     if (count < 0) {
         errno = NormaliseMediumError(errno);
         return false;
@@ -175,10 +169,7 @@ bool ForgetCachedSectors(VolumeHandle handle)
         errno = NormaliseMediumError(errno);
         return false;
     }
-    int result = 0;
-    do {
-        result = ioctl(volume.descriptor, FDFLUSH);
-    } while (result != 0 && errno == EINTR);
+    const int result = RetryInterrupted([&] { return ioctl(volume.descriptor, FDFLUSH); });
     if (result == 0 || errno == ENOTTY || errno == EINVAL)  // not the floppy driver
         return true;
     errno = NormaliseMediumError(errno);

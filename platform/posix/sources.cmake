@@ -10,5 +10,4 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_in_use.cpp
 )
-# The table of standard floppy formats sizes media known only by their size.
-set(MV_PLATFORM_LIBS mv_floppy_layouts)
+set(MV_PLATFORM_LIBS "")

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/posix/retry_interrupted.h"
+
 namespace platform {
 
 namespace {
@@ -19,11 +21,7 @@ constexpr std::size_t kDirectAlignment = 4096;
 
 int OpenRetrying(const std::string& path, int flags)
 {
-    int descriptor = -1;
-    do {
-        descriptor = open(path.c_str(), flags | O_CLOEXEC);
-    } while (descriptor < 0 && errno == EINTR);
-    return descriptor;
+    return RetryInterrupted([&] { return open(path.c_str(), flags | O_CLOEXEC); });
 }
 
 bool EnsureBounce(Volume& volume, std::size_t size)

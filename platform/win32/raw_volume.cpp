@@ -102,18 +102,15 @@ bool CloseVolume(VolumeHandle handle)
     return true;
 }
 
-bool GetVolumeGeometry(VolumeHandle handle, VolumeGeometry& out)
+bool GetVolumeGeometry(VolumeHandle handle, DiskGeometry& out)
 {
     DISK_GEOMETRY geometry{};
     DWORD returned = 0;
     if (!DeviceIoControl(AsVolume(handle).handle, IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr, 0, &geometry,
                          sizeof geometry, &returned, nullptr))
         return false;
-    out.bytesPerSector = geometry.BytesPerSector;
-    out.sectorsPerTrack = geometry.SectorsPerTrack;
-    out.tracksPerCylinder = geometry.TracksPerCylinder;
-    out.cylinders = static_cast<std::uint32_t>(geometry.Cylinders.LowPart);
-    out.mediaType = static_cast<std::uint32_t>(geometry.MediaType);
+    out = {geometry.BytesPerSector, geometry.SectorsPerTrack, geometry.TracksPerCylinder,
+           static_cast<std::uint32_t>(geometry.Cylinders.LowPart), static_cast<std::uint32_t>(geometry.MediaType)};
     return true;
 }
 

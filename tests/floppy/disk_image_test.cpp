@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "floppy/disk_device.h"
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 
 namespace {
 
@@ -50,15 +51,15 @@ TEST(DiskImage, SizeBeyond32BitsIsRefusedWithTheGeometryKept)
 TEST(DiskImage, SectorAddressFollowsTheLinearOrder)
 {
     CDiskImage image;
-    EXPECT_EQ(image.SectorAddress(1, 1, 1), nullptr);  // empty
+    EXPECT_EQ(image.SectorAddress({1, 1, 1}), nullptr);  // empty
     ASSERT_TRUE(image.Allocate(k144));
     std::uint8_t* start = image.m_pData.get();
-    EXPECT_EQ(image.SectorAddress(1, 1, 1), start);
-    EXPECT_EQ(image.SectorAddress(1, 2, 1), start + 9216);
-    EXPECT_EQ(image.SectorAddress(2, 1, 1), start + 18432);
-    EXPECT_EQ(image.SectorAddress(80, 2, 18), start + 1474048);
+    EXPECT_EQ(image.SectorAddress({1, 1, 1}), start);
+    EXPECT_EQ(image.SectorAddress({1, 2, 1}), start + 9216);
+    EXPECT_EQ(image.SectorAddress({2, 1, 1}), start + 18432);
+    EXPECT_EQ(image.SectorAddress({80, 2, 18}), start + 1474048);
     image.m_bCompressed = true;
-    EXPECT_EQ(image.SectorAddress(1, 1, 1), nullptr);
+    EXPECT_EQ(image.SectorAddress({1, 1, 1}), nullptr);
 }
 
 TEST(DiskImage, FreeKeepsTheGeometry)
@@ -91,8 +92,16 @@ TEST(MediaType, DescribesEveryCodeAndRefusesTheRest)
 
 TEST(SectorOffset, LastSectorOfA144Disk)
 {
-    EXPECT_EQ(SectorOffset(k144, 1, 1, 1), 0u);
-    EXPECT_EQ(SectorOffset(k144, 80, 2, 18), 1474048u);
+    EXPECT_EQ(SectorOffset(k144, {1, 1, 1}), 0u);
+    EXPECT_EQ(SectorOffset(k144, {80, 2, 18}), 1474048u);
+    // The place of a linear index is where its offset points.
+    for (const std::uint64_t index : {0ull, 17ull, 18ull, 36ull, 2879ull}) {
+        const SectorPlace place = PlaceOf(k144, index);
+        EXPECT_EQ(SectorOffset(k144, place), index * 512) << index;
+    }
+    const SectorPlace last = PlaceOf(k144, 2879);
+    EXPECT_EQ(std::vector<std::uint32_t>({last.cylinder, last.head, last.sector}),
+              std::vector<std::uint32_t>({80, 2, 18}));
 }
 
 }  // namespace

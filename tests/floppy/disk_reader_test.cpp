@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "floppy/disk_image.h"
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
@@ -65,10 +65,10 @@ TEST(DiskReader, RetriesOnceAndReportsFixedAndSkippedSectors)
                                "\nSkipping cyl 2, sect 2, head 1.");
     EXPECT_EQ(device.m_reads.size(), 12u + 2u);
     // The skipped sector holds zeros, not what the failed read left there.
-    const std::uint8_t* skipped = image.SectorAddress(2, 1, 2);
+    const std::uint8_t* skipped = image.SectorAddress({2, 1, 2});
     EXPECT_TRUE(std::all_of(skipped, skipped + 512, [](auto b) { return b == 0; }));
     // The fixed sector holds the medium's bytes.
-    EXPECT_EQ(std::memcmp(image.SectorAddress(1, 2, 3), device.m_medium.data() + SectorOffset(kSmall, 1, 2, 3), 512), 0);
+    EXPECT_EQ(std::memcmp(image.SectorAddress({1, 2, 3}), device.m_medium.data() + SectorOffset(kSmall, {1, 2, 3}), 512), 0);
     EXPECT_EQ(image.m_skippedSectors, std::vector<std::uint32_t>{7});
 }
 

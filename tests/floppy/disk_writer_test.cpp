@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "floppy/disk_image.h"
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "floppy/disk_geometry.h"
+#include "formats/disk_geometry.h"
 #include "image/image_records.h"
 
 using Bytes = std::vector<std::uint8_t>;

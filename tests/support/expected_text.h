@@ -10,5 +10,5 @@
 inline std::string ErrorLine(std::uint32_t code)
 {
     platform::SetLastErrorCode(code);
-    return "\nERROR: " + CConsoleLog().GetLastErrorText();
+    return "\nERROR: " + LastErrorText();
 }

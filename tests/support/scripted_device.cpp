@@ -63,12 +63,13 @@ bool CScriptedDevice::WriteSector(const DiskGeometry& geometry, const std::uint8
                                   std::uint16_t sector, std::uint16_t head)
 {
     const Place place{cylinder, sector, head};
-    m_writes.push_back(place);
+    if (m_bLogTransfers)
+        m_writes.push_back(place);
     if (m_onTransfer)
         m_onTransfer();
     if (Fails(m_writeFaults, m_writeCodes, place))
         return false;
-    const std::uint32_t offset = SectorOffset(geometry, cylinder, head, sector);
+    const std::uint32_t offset = SectorOffset(geometry, {cylinder, head, sector});
     std::memcpy(m_medium.data() + offset, source, geometry.BytesPerSector);
     if (m_weakSectors.count(place) != 0)
         m_medium[offset] ^= 0xFF;
@@ -79,14 +80,15 @@ bool CScriptedDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* tar
                                  std::uint16_t sector, std::uint16_t head)
 {
     const Place place{cylinder, sector, head};
-    m_reads.push_back(place);
+    if (m_bLogTransfers)
+        m_reads.push_back(place);
     if (m_onTransfer)
         m_onTransfer();
     if (Fails(m_readFaults, m_readCodes, place)) {
         std::memset(target, m_failedReadLeavesByte, geometry.BytesPerSector);
         return false;
     }
-    const std::uint32_t offset = SectorOffset(geometry, cylinder, head, sector);
+    const std::uint32_t offset = SectorOffset(geometry, {cylinder, head, sector});
     std::memcpy(target, m_medium.data() + offset, geometry.BytesPerSector);
     return true;
 }

@@ -40,8 +40,10 @@ public:
 
     DiskGeometry m_geometry;            // what the drive reports
     std::vector<std::uint8_t> m_medium;  // the disk's bytes in linear order
-    std::vector<Place> m_reads;         // every read attempt, in order
-    std::vector<Place> m_writes;        // every write attempt, in order
+    std::vector<Place> m_reads;         // every read attempt, in order (while m_bLogTransfers)
+    std::vector<Place> m_writes;        // every write attempt, in order (while m_bLogTransfers)
+    // Off for a benchmark: the logs would grow with the disk and be measured too.
+    bool m_bLogTransfers = true;
     std::vector<std::size_t> m_cacheForgotten;  // the size of m_reads at each ForgetCachedSectors
     std::function<void()> m_onTransfer;  // runs inside every transfer attempt
     // A failed read scribbles this byte over the target, as a real driver may.

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
+#include "tests/support/job_under_test.h"
 #include "tests/support/scripted_device.h"
 
 namespace {
@@ -49,10 +50,10 @@ TEST(CopyThread, WithoutACompletionFlagNothingIsSignalled)
 
 TEST(CopyThread, OutcomeTellsSkippedSectors)
 {
-    CDiskImage image;
-    EXPECT_EQ(TransferOutcome(image), JobOutcome::Completed);
-    image.m_skippedSectors.push_back(3);
-    EXPECT_EQ(TransferOutcome(image), JobOutcome::CompletedWithSkips);
+    CJobUnderTest job;
+    EXPECT_EQ(job.TransferOutcome(), JobOutcome::Completed);
+    job.m_image.m_skippedSectors.push_back(3);
+    EXPECT_EQ(job.TransferOutcome(), JobOutcome::CompletedWithSkips);
 }
 
 // -d with -c: the disk is read back after the write and compared with the image.
@@ -70,14 +71,16 @@ protected:
     JobOutcome Restore()
     {
         ConsoleCapture capture;
-        const JobOutcome outcome = WriteDiskAndReport(m_image, m_device, true);
+        m_job.m_bVerify = true;
+        const JobOutcome outcome = m_job.WriteDiskAndReport(m_device);
         m_console = capture.Text();
         return outcome;
     }
 
     const std::string kWritten =
         "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(2) + "\nWriting data...";
-    CDiskImage m_image;
+    CJobUnderTest m_job;
+    CDiskImage& m_image = m_job.m_image;
     CScriptedDevice m_device;
     std::string m_console;
 };

@@ -1,15 +1,14 @@
-#include "task/image_rescue.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
+#include "tests/support/job_under_test.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/scripted_device.h"
 
@@ -74,9 +73,9 @@ protected:
     }
     RescueRun Run(CScriptedDevice& device)
     {
-        CDiskImage image;
+        CJobUnderTest job;
         ConsoleCapture capture;
-        const JobOutcome outcome = RescueImage(m_job, image, device, m_path);
+        const JobOutcome outcome = job.RescueImageFromDisk(device, m_path);
         return {outcome, capture.Text()};
     }
     // Nothing beside the image is left behind.
@@ -85,7 +84,6 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
     }
 
-    CConsoleLog m_job;
     fs::path m_folder;
     std::string m_path;
 };
@@ -215,17 +213,17 @@ TEST_F(Rescue, CtrlCBetweenSectorsChangesNothing)
     Store(before);
     CScriptedDevice device(kDisk);
     device.m_medium = kMedium;
-    CDiskImage image;
+    CJobUnderTest job;
     device.m_onTransfer = [&] {
         // The handler sets every flag of the job; here, once the first
         // listed sector is being read.
         if (device.m_reads.back() == CScriptedDevice::Place(1, 2, 2)) {
-            m_job.m_bCancel = true;
-            image.m_bCancel = true;
+            job.m_bCancel = true;
+            job.m_image.m_bCancel = true;
         }
     };
     ConsoleCapture capture;
-    const JobOutcome outcome = RescueImage(m_job, image, device, m_path);
+    const JobOutcome outcome = job.RescueImageFromDisk(device, m_path);
     const std::string console = capture.Text();
 
     EXPECT_EQ(outcome, JobOutcome::Failed);

@@ -25,7 +25,7 @@ TEST_F(PlainFileVolume, GeometryComesFromTheStandardCapacities)
 {
     struct Case {
         std::size_t size;
-        platform::VolumeGeometry geometry;
+        DiskGeometry geometry;
     };
     for (const Case& c : {Case{163840, {512, 8, 1, 40, 10}}, Case{184320, {512, 9, 1, 40, 9}},
                           Case{327680, {512, 8, 2, 40, 7}}, Case{368640, {512, 9, 2, 40, 6}},
@@ -34,11 +34,11 @@ TEST_F(PlainFileVolume, GeometryComesFromTheStandardCapacities)
                           Case{2949120, {512, 36, 2, 80, 3}}}) {
         platform::VolumeHandle volume = platform::OpenVolumePath(MakeFile("disk", c.size));
         ASSERT_NE(volume, nullptr) << c.size;
-        platform::VolumeGeometry g;
+        DiskGeometry g;
         ASSERT_TRUE(platform::GetVolumeGeometry(volume, g)) << c.size;
-        EXPECT_EQ(std::vector<std::uint32_t>({g.bytesPerSector, g.sectorsPerTrack, g.tracksPerCylinder, g.cylinders, g.mediaType}),
-                  std::vector<std::uint32_t>({c.geometry.bytesPerSector, c.geometry.sectorsPerTrack,
-                                              c.geometry.tracksPerCylinder, c.geometry.cylinders, c.geometry.mediaType}));
+        EXPECT_EQ(std::vector<std::uint32_t>({g.BytesPerSector, g.SectorsPerTrack, g.TracksPerCylinder, g.Cylinders, g.MediaType}),
+                  std::vector<std::uint32_t>({c.geometry.BytesPerSector, c.geometry.SectorsPerTrack,
+                                              c.geometry.TracksPerCylinder, c.geometry.Cylinders, c.geometry.MediaType}));
         EXPECT_TRUE(platform::CloseVolume(volume));
     }
 }
@@ -47,7 +47,7 @@ TEST_F(PlainFileVolume, AnOddSizeIsAWrongMediumType)
 {
     platform::VolumeHandle volume = platform::OpenVolumePath(MakeFile("odd", 1474561));
     ASSERT_NE(volume, nullptr);
-    platform::VolumeGeometry g;
+    DiskGeometry g;
     EXPECT_FALSE(platform::GetVolumeGeometry(volume, g));
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EMEDIUMTYPE));
     platform::CloseVolume(volume);
@@ -124,7 +124,7 @@ TEST_F(PlainFileVolume, AReadOnlyMediumOpensForImagingAndRefusesWrites)
 TEST(FloppyLayouts, TheDriveDecidesBetweenThreeAndAHalfAndFiveAndAQuarterInchCodes)
 {
     struct Case {
-        FloppyLayout layout;
+        DiskGeometry layout;
         std::uint32_t in35, in525;
     };
     for (const Case& c : {Case{{512, 15, 2, 80}, 17, 1}, Case{{512, 9, 2, 80}, 5, 16}, Case{{1024, 8, 2, 77}, 18, 19},

@@ -79,9 +79,9 @@ TEST_F(BlockDeviceVolume, SizeGivesTheGeometryAndSectorsGoStraightToTheDevice)
     ATTACH_OR_SKIP(loop, 737280);
     platform::VolumeHandle volume = platform::OpenVolumePath(loop);
     ASSERT_NE(volume, nullptr) << platform::GetLastErrorCode();
-    platform::VolumeGeometry g;
+    DiskGeometry g;
     ASSERT_TRUE(platform::GetVolumeGeometry(volume, g)) << platform::GetLastErrorCode();
-    EXPECT_EQ(std::vector<std::uint32_t>({g.bytesPerSector, g.sectorsPerTrack, g.tracksPerCylinder, g.cylinders, g.mediaType}),
+    EXPECT_EQ(std::vector<std::uint32_t>({g.BytesPerSector, g.SectorsPerTrack, g.TracksPerCylinder, g.Cylinders, g.MediaType}),
               std::vector<std::uint32_t>({512, 9, 2, 80, 5}));
 
     // The caller's buffers need no alignment of their own.
@@ -178,11 +178,11 @@ TEST_F(BlockDeviceVolume, ADeviceOfNoFloppySizeIsAWrongMediumType)
     ATTACH_OR_SKIP(loop, 1 << 20);
     platform::VolumeHandle volume = platform::OpenVolumePath(loop);
     ASSERT_NE(volume, nullptr);
-    platform::VolumeGeometry g;
-    g.mediaType = 99;
+    DiskGeometry g;
+    g.MediaType = 99;
     EXPECT_FALSE(platform::GetVolumeGeometry(volume, g));
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EMEDIUMTYPE));
-    EXPECT_EQ(g.mediaType, 99u);  // untouched on failure
+    EXPECT_EQ(g.MediaType, 99u);  // untouched on failure
     EXPECT_TRUE(platform::CloseVolume(volume));
 }
 

@@ -73,7 +73,7 @@ TEST_F(LinkedDriveTest, WineGrantsTheLockAndRefusesDismountAndGeometry)
     EXPECT_EQ(Control(FSCTL_LOCK_VOLUME), static_cast<DWORD>(NO_ERROR));
     EXPECT_EQ(Control(FSCTL_DISMOUNT_VOLUME), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 
-    platform::VolumeGeometry geometry;
+    DiskGeometry geometry;
     EXPECT_FALSE(platform::GetVolumeGeometry(m_volume, geometry));
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(ERROR_NOT_SUPPORTED));
 }

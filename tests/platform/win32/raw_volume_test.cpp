@@ -85,11 +85,11 @@ TEST_F(RawVolumeOnFileTest, AnOffsetBeyondTheSignedSeekRangeFails)
 
 TEST_F(RawVolumeOnFileTest, APlainFileHasNoDriveGeometry)
 {
-    platform::VolumeGeometry geometry;
-    geometry.bytesPerSector = 77;
+    DiskGeometry geometry;
+    geometry.BytesPerSector = 77;
     EXPECT_FALSE(platform::GetVolumeGeometry(m_volume, geometry));
     EXPECT_NE(platform::GetLastErrorCode(), 0u);
-    EXPECT_EQ(geometry.bytesPerSector, 77u) << "left untouched on failure";
+    EXPECT_EQ(geometry.BytesPerSector, 77u) << "left untouched on failure";
 }
 
 TEST(RawVolumeTest, EveryCallOnAnInvalidHandleFails)
@@ -98,10 +98,10 @@ TEST(RawVolumeTest, EveryCallOnAnInvalidHandleFails)
     const platform::VolumeHandle noHandle = platform::AdoptVolume(nullptr);
     for (platform::VolumeHandle handle : {noHandle, platform::AdoptVolume(INVALID_HANDLE_VALUE)}) {
         char sector[512] = {};
-        platform::VolumeGeometry geometry;
-        geometry.cylinders = 5;
+        DiskGeometry geometry;
+        geometry.Cylinders = 5;
         EXPECT_FALSE(platform::GetVolumeGeometry(handle, geometry));
-        EXPECT_EQ(geometry.cylinders, 5u);
+        EXPECT_EQ(geometry.Cylinders, 5u);
         EXPECT_FALSE(platform::ReadVolume(handle, 0, sector, sizeof sector));
         EXPECT_NE(platform::GetLastErrorCode(), 0u);
         EXPECT_FALSE(platform::WriteVolume(handle, 0, sector, sizeof sector));

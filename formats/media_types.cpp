@@ -1,4 +1,4 @@
-#include "floppy/media_type.h"
+#include "formats/media_types.h"
 
 #include <array>
 
