@@ -4,6 +4,7 @@
 
 #include "console/console_log.h"
 #include "image/disk_file.h"
+#include "image/non_image_file.h"
 #include "image/sector_list.h"
 #include "image_tool/library_lines.h"
 #include "image_tool/stream_diagnosis.h"
@@ -39,9 +40,14 @@ void NoteFacts(CImageFile& file, ImageFacts& facts, std::vector<std::uint8_t>& u
 
 // What makes the restore refuse the image, in the order it finds out; empty
 // when it takes it.
-std::string ProblemOf(const ImageFacts& facts, const CDiskImage& image, bool readerTookIt)
+std::string ProblemOf(const ImageFacts& facts, const CDiskImage& image, bool readerTookIt, NonImageFile kind)
 {
     const ImageTrailer& trailer = facts.trailer;
+    if (kind == NonImageFile::RawDisk)
+        return "not an image file (no image trailer at its end; a raw disk of a standard size? import makes an "
+               "image of it)";
+    if (kind == NonImageFile::TruncatedImage)
+        return "not an image file (no image trailer at its end; truncated?)";
     if (trailer.Magic != kImageMagic)
         return "not an image file (no image trailer at its end)";
     if (trailer.TotalSize > facts.fileLength)
@@ -77,8 +83,11 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
     }
     std::vector<std::uint8_t> unreadableList;
     bool readerTookIt = false;
+    NonImageFile kind = NonImageFile::Image;
     try {
         NoteFacts(*file, result.facts, unreadableList);
+        if (result.facts.trailer.Magic != kImageMagic)
+            kind = GuessNonImageFile(*file);
         const CQuietLibraryLines quiet;
         readerTookIt = result.image.ReadFromFile(*file);
     } catch (const ImageFileError&) {
@@ -89,6 +98,6 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
     // The reader keeps a list only when every entry can be trusted.
     std::vector<std::uint32_t> parsed;
     result.facts.unreadableListDamaged = !ParseSectorList(unreadableList, result.image.m_geometry, parsed);
-    result.problem = ProblemOf(result.facts, result.image, readerTookIt);
+    result.problem = ProblemOf(result.facts, result.image, readerTookIt, kind);
     return result.problem.empty();
 }

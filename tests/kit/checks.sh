@@ -2,6 +2,9 @@
 # The checks that the end-to-end and emulated-PC tests share: byte-exact
 # comparisons, and the program's texts from the kit.
 set -uo pipefail
+# The system tools (mkfs.fat, mkfs.ext2, losetup) live in /usr/sbin and /sbin,
+# which a normal user's PATH on Debian lacks.
+export PATH=$PATH:/usr/local/sbin:/usr/sbin:/sbin
 KIT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Each test works in a folder of its own, removed at its end. $STDOUT_FILE
@@ -26,6 +29,15 @@ fail() {
 expect_status() {
   CHECKS=$((CHECKS + 1))
   ((STATUS == $1)) || fail "exit status $STATUS, expected $1"
+}
+
+# expect_stderr_lines LINE...: the program's whole standard error, these lines.
+expect_stderr_lines() {
+  CHECKS=$((CHECKS + 1))
+  local expected
+  expected=$(printf '%s\n' "$@")
+  [[ $(cat "${STDERR_FILE:-$WORK/stderr}") == "$expected" ]] ||
+    fail "standard error: '$(cat "${STDERR_FILE:-$WORK/stderr}")', expected: '$expected'"
 }
 
 # expect_stdout TEXT: the program's whole standard output, byte for byte.
