@@ -7,17 +7,17 @@
 //   disk reader and writer, media query                     floppy/disk_transfer.cpp
 //   RescueFromDevice                                        floppy/disk_rescuer.cpp
 //   VerifyOnDevice                                          floppy/disk_verifier.cpp
-//   CompressData                                            image/image_compression.cpp
-//   WriteToFile                                             image/image_writer.cpp
-//   ReadFromFile                                            image/image_reader.cpp
+//   CompressData                                            floppy/disk_image_compression.cpp
+//   WriteToFile, ReadFromFile                               floppy/disk_image_file.cpp
+// The last three adapt the image file format (image/) and print its lines.
 
 #include <cstdint>
 #include <vector>
 
 #include "console/console_log.h"
-#include "floppy/byte_buffer.h"
 #include "floppy/sector_retry.h"
 #include "formats/disk_geometry.h"
+#include "image/byte_buffer.h"
 
 class CDiskDevice;
 class CImageFile;
@@ -55,7 +55,8 @@ public:
     // compares it with the buffer. True when all of them are equal.
     bool VerifyOnDevice(CDiskDevice& device);
 
-    // Compresses (true) or expands (false) the buffer in place.
+    // Compresses (true) or expands (false) the buffer in place. An expansion
+    // is taken only when it gives exactly the geometry's raw size.
     bool CompressData(bool compress);
 
     // Image writer and reader over an open image file.

@@ -1,8 +1,7 @@
-// The record layer alone: the trailer and every record from the first byte on.
-// A record handed out must be exactly the bytes that follow its header.
+// The record layer alone: the trailer and every record header from the first
+// byte on. A header taken must be the bytes there, with its content whole in the file.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "image/image_records.h"
@@ -31,21 +30,12 @@ void CheckRecords(CMemoryFile& file, const std::uint8_t* data, std::size_t size)
     std::uint64_t at = 0;
     std::uint16_t type = 0;
     std::uint32_t length = 0;
-    ByteBuffer content;
-    for (;;) {
-        const std::uint32_t consumed = ReadRecord(file, type, length, content);
-        if (consumed == 0) {
-            if (content)
-                std::abort();  // a record that was not read whole hands out nothing
-            return;
-        }
-        if (consumed != length + 6 || !content || at + consumed > size || type == RecordEnd ||
-            type != GetU16(data + at) || length != GetU32(data + at + 2) ||
-            (length != 0 && std::memcmp(content.get(), data + at + 6, length) != 0))
+    while (ReadRecordHeader(file, type, length)) {
+        if (at + kRecordHeaderSize + length > size || type == RecordEnd || type != GetU16(data + at) ||
+            length != GetU32(data + at + 2) || file.Seek(0, platform::SeekOrigin::Current) != at + kRecordHeaderSize)
             std::abort();
-        at += consumed;
-        if (file.Seek(0, platform::SeekOrigin::Current) != at)
-            std::abort();
+        at += kRecordHeaderSize + length;
+        file.Seek(static_cast<std::int64_t>(at), platform::SeekOrigin::Begin);
     }
 }
 

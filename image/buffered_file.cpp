@@ -62,3 +62,13 @@ std::uint64_t CBufferedFile::Seek(std::int64_t offset, platform::SeekOrigin orig
     m_position = m_file.Seek(offset, origin);
     return m_position;
 }
+
+void CBufferedFile::Skip(std::uint64_t count)
+{
+    if (count <= m_buffer.size() - m_next) {
+        m_next += static_cast<std::size_t>(count);
+        m_position += count;
+        return;
+    }
+    Seek(static_cast<std::int64_t>(m_position + count), platform::SeekOrigin::Begin);
+}

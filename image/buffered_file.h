@@ -18,6 +18,10 @@ public:
     std::uint64_t Seek(std::int64_t offset, platform::SeekOrigin origin) override;
     std::uint64_t GetLength() override { return m_length; }
 
+    // Moves on by `count` bytes without reading them: inside what the buffer
+    // holds, or by a seek past its end.
+    void Skip(std::uint64_t count);
+
 private:
     CImageFile& m_file;
     std::uint64_t m_length;

@@ -1,95 +1,145 @@
+#include "image/image_reader.h"
+
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "floppy/disk_image.h"
 #include "image/buffered_file.h"
 #include "image/geometry_bytes.h"
-#include "image/image_records.h"
-#include "image/image_validation.h"
 #include "image/sector_list.h"
 
 namespace {
 
-// Only the leading bytes that the record holds replace the geometry; bytes
-// beyond the 20 of a geometry are ignored.
-void OverlayGeometry(DiskGeometry& geometry, const std::uint8_t* content, std::uint32_t length)
-{
-    std::uint8_t bytes[kGeometryRecordSize];
-    SerialiseGeometry(geometry, bytes);
-    std::memcpy(bytes, content, std::min(length, kGeometryRecordSize));
-    geometry = ParseGeometry(bytes);
-}
-
 // A real image has a handful of records; only a crafted one has so many that
 // a Ctrl-C must be able to stop the reading of them.
 constexpr unsigned kRecordsBetweenCancelChecks = 4096;
+// No floppy has smaller sectors, so no list of a floppy's sectors is longer.
+constexpr std::uint32_t kSmallestSector = 128;
 
-// Takes over the records one by one until the end record or one that cannot
-// be read whole; a later record of a kind replaces an earlier one. False when
-// a Ctrl-C stopped the reading.
-bool ReadImageRecords(CImageFile& file, CDiskImage& image, std::optional<std::vector<std::uint8_t>>& unreadableList)
-{
-    CBufferedFile buffered(file);
-    std::uint16_t type = 0;
+struct RecordPlace {
+    std::uint64_t content = 0;  // offset of the content in the file
     std::uint32_t length = 0;
-    ByteBuffer content;
-    for (unsigned count = 1; ReadRecord(buffered, type, length, content) != 0; ++count) {
-        if (count % kRecordsBetweenCancelChecks == 0 && image.CheckCancel())
+};
+
+// Only the leading bytes that the record holds replace the geometry; bytes
+// beyond the 20 of a geometry are ignored.
+void OverlayGeometry(CBufferedFile& file, std::uint32_t length, DiskGeometry& geometry)
+{
+    std::uint8_t bytes[kGeometryRecordSize];
+    SerialiseGeometry(geometry, bytes);
+    const std::uint32_t used = std::min(length, kGeometryRecordSize);
+    if (file.Read(bytes, used) != used)
+        return;
+    geometry = ParseGeometry(bytes);
+    file.Skip(length - used);
+}
+
+// False when the content cannot be had (memory, or a file that shrank).
+bool TakeData(CBufferedFile& file, std::uint16_t type, std::uint32_t length, std::uint64_t limit,
+              ImageContents& contents)
+{
+    contents.data.reset();  // before the next one is allocated
+    contents.hasData = false;
+    if (length <= limit) {
+        ByteBuffer data = AllocateBytes(length);
+        if (!data || file.Read(data.get(), length) != length)
             return false;
-        if (type == RecordGeometry)
-            OverlayGeometry(image.m_geometry, content.get(), length);
-        else if (type == RecordCompressedData || type == RecordRawData)
-            image.AdoptData(std::move(content), length, type == RecordCompressedData);
-        else if (type == RecordUnreadableSectors)
-            unreadableList.emplace(content.get(), content.get() + length);
-        // The reserved flag and unknown records carry nothing we use.
+        contents.data = std::move(data);
+    } else {
+        file.Skip(length);
     }
+    contents.hasData = true;
+    contents.compressed = type == RecordCompressedData;
+    contents.dataSize = length;
+    contents.dataTooLong = length > limit;
     return true;
 }
 
-// Expands the data and makes sure it covers exactly the geometry, so that the
-// disk writer never takes a sector from beyond it. An image without data is
-// left for the disk writer to refuse.
-bool ExpandToGeometry(CDiskImage& image)
+void NoteUnused(std::uint16_t type, std::uint32_t length, std::uint64_t offset, ImageContents& contents)
+{
+    if (contents.unusedRecords.size() < ImageContents::kMaxUnusedRecords)
+        contents.unusedRecords.push_back({type, length, offset});
+    else
+        contents.moreUnusedRecords = true;
+}
+
+// The list is read once the geometry is known, whatever the records' order.
+void TakeSectorList(CBufferedFile& file, const RecordPlace& place, std::uint32_t largestRawSize,
+                    ImageContents& contents)
 {
     std::uint32_t rawSize = 0;
-    if (!RawDiskSize(image.m_geometry, rawSize))
-        return false;
-    if (!image.m_pData)
-        return true;
-    // No disk that could take the image is larger: a crafted geometry of
-    // gigabytes is refused before any of it is allocated.
-    if (rawSize > image.m_nLargestDisk)
-        return false;
-    if (image.m_bCompressed && !image.CompressData(false))
-        return false;
-    return image.m_nSize == rawSize;
+    const bool fits = RawDiskSize(contents.geometry, rawSize) &&
+                      place.length / 4 <= std::min(rawSize, largestRawSize) / kSmallestSector;
+    std::vector<std::uint8_t> content;
+    if (fits) {
+        file.Seek(static_cast<std::int64_t>(place.content), platform::SeekOrigin::Begin);
+        content.resize(place.length);
+        if (file.Read(content.data(), place.length) != place.length)
+            content.clear();
+    }
+    contents.unreadableListDamaged =
+        !fits || !ParseSectorList(content, contents.geometry, contents.unreadableSectors);
 }
 
 }  // namespace
 
-bool CDiskImage::ReadFromFile(CImageFile& file)
+ImageReadFault LocateImage(CImageFile& file, ImageContents& contents)
 {
-    m_bCancel = false;
-    Free();
-    m_unreadableSectors.clear();
-    m_bUnreadableListDamaged = false;
-    std::optional<std::vector<std::uint8_t>> unreadableList;
     try {
-        if (!ValidateImageFile(file, *this)) {
-            Print("failed (old or unrecognized file format)", true);
-            return false;
-        }
-        Print("Reading image data...", false);
-        if (!ReadImageRecords(file, *this, unreadableList))
-            return false;
+        contents.trailer = ReadTrailer(file);
+        if (contents.trailer.Magic != kImageMagic)
+            return ImageReadFault::NotAnImage;
+        contents.fileLength = file.GetLength();
+        // An image smaller than its own end record cannot be located in the file.
+        if (contents.trailer.TotalSize > contents.fileLength || contents.trailer.TotalSize < kEndRecordSize)
+            return ImageReadFault::BadStructure;
+        contents.imageOffset = contents.fileLength - contents.trailer.TotalSize;
+        file.Seek(static_cast<std::int64_t>(contents.imageOffset), platform::SeekOrigin::Begin);
     } catch (const ImageFileError&) {
-        return false;  // the caller reports that the file could not be read
+        return ImageReadFault::FileFailed;
     }
-    Print("ok", true);
-    // Checked against the geometry the records left, whatever their order.
-    if (unreadableList)
-        m_bUnreadableListDamaged = !ParseSectorList(*unreadableList, m_geometry, m_unreadableSectors);
-    return ExpandToGeometry(*this);
+    return ImageReadFault::None;
+}
+
+ImageReadFault ReadImageRecords(CImageFile& file, ImageContents& contents, const ImageReadLimits& limits)
+{
+    const std::uint64_t dataLimit = compressBound(limits.largestRawSize);
+    try {
+        CBufferedFile buffered(file);
+        std::optional<RecordPlace> list;
+        std::uint16_t type = 0;
+        std::uint32_t length = 0;
+        for (unsigned count = 1;; ++count) {
+            const std::uint64_t offset = buffered.Seek(0, platform::SeekOrigin::Current);
+            if (!ReadRecordHeader(buffered, type, length))
+                break;
+            if (count % kRecordsBetweenCancelChecks == 0 && limits.cancel != nullptr && limits.cancel->load())
+                return ImageReadFault::Cancelled;
+            if (type == RecordGeometry) {
+                OverlayGeometry(buffered, length, contents.geometry);
+            } else if (type == RecordCompressedData || type == RecordRawData) {
+                if (!TakeData(buffered, type, length, dataLimit, contents))
+                    break;
+            } else {
+                if (type == RecordUnreadableSectors)
+                    list = RecordPlace{offset + kRecordHeaderSize, length};
+                else if (type != RecordReservedFlag)  // the flag carries nothing
+                    NoteUnused(type, length, offset, contents);
+                buffered.Skip(length);
+            }
+        }
+        if (list)
+            TakeSectorList(buffered, *list, limits.largestRawSize, contents);
+    } catch (const ImageFileError&) {
+        return ImageReadFault::FileFailed;
+    }
+    return ImageReadFault::None;
+}
+
+ImageReadFault ReadImageFile(CImageFile& file, ImageContents& contents, const ImageReadLimits& limits)
+{
+    const ImageReadFault fault = LocateImage(file, contents);
+    return fault != ImageReadFault::None ? fault : ReadImageRecords(file, contents, limits);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::uint32_t kRecordHeaderSize = 6;
-
 void SerialiseTrailer(const ImageTrailer& trailer, std::uint8_t* bytes)
 {
     PutU32(bytes, trailer.TotalSize);
@@ -60,31 +58,21 @@ std::uint32_t WriteEndRecord(CImageFile& file, const ImageTrailer& trailer)
     return kEndRecordSize;
 }
 
-std::uint32_t ReadRecord(CImageFile& file, std::uint16_t& type, std::uint32_t& length, ByteBuffer& content)
+bool ReadRecordHeader(CImageFile& file, std::uint16_t& type, std::uint32_t& length)
 {
-    content.reset();
     length = 0;
     std::uint8_t typeBytes[2];
     const bool typeWhole = file.Read(typeBytes, sizeof typeBytes) == sizeof typeBytes;
     type = typeWhole ? GetU16(typeBytes) : 0;
     if (!typeWhole || type == RecordEnd)
-        return 0;
+        return false;
 
     std::uint8_t lengthBytes[4];
     if (file.Read(lengthBytes, sizeof lengthBytes) != sizeof lengthBytes)
-        return 0;
+        return false;
     length = GetU32(lengthBytes);
-    // Check against the file before allocating, so that a damaged length
-    // never makes us ask for more memory than the file could fill. A length
-    // whose record size would not fit the result cannot be told from the end.
-    if (length > BytesLeft(file) || length > UINT32_MAX - kRecordHeaderSize)
-        return 0;
-
-    ByteBuffer buffer = AllocateBytes(length);
-    if (!buffer || file.Read(buffer.get(), length) != length)
-        return 0;
-    content = std::move(buffer);
-    return length + kRecordHeaderSize;
+    // A length whose record size would not fit 32 bits cannot be told from the end.
+    return length <= BytesLeft(file) && length <= UINT32_MAX - kRecordHeaderSize;
 }
 
 ImageTrailer ReadTrailer(CImageFile& file)
@@ -95,4 +83,15 @@ ImageTrailer ReadTrailer(CImageFile& file)
         file.Read(bytes, sizeof bytes);
     }
     return ParseTrailer(bytes);
+}
+
+VersionAge AgeOf(const ImageTrailer& trailer)
+{
+    const unsigned major = trailer.VersionMajor;
+    const unsigned minor = trailer.VersionMinor;
+    if (major > kImageVersionMajor || (major == kImageVersionMajor && minor > kImageVersionMinor))
+        return VersionAge::Newer;
+    if (major < kImageVersionMajor || minor < kImageVersionMinor)
+        return VersionAge::Older;
+    return VersionAge::Current;
 }

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "floppy/byte_buffer.h"
 #include "image/image_file.h"
 
 enum ImageRecordType : std::uint16_t {
@@ -30,14 +29,18 @@ constexpr std::uint16_t kImageVersionMajor = 2;
 constexpr std::uint16_t kImageVersionMinor = 1;
 constexpr std::uint32_t kTrailerSize = 12;
 constexpr std::uint32_t kEndRecordSize = 14;
+constexpr std::uint32_t kRecordHeaderSize = 6;
 
 // Type (2 bytes), length (4) and content; returns length + 6.
 std::uint32_t WriteRecord(CImageFile& file, std::uint16_t type, std::uint32_t length, const void* content);
 // Type 1 and the trailer; returns 14.
 std::uint32_t WriteEndRecord(CImageFile& file, const ImageTrailer& trailer);
-// Reads one record. Returns length + 6 and hands out the content when the
-// record was read whole; 0 for the end record (only its type is consumed) and
-// for a record that the end of the file cuts short (no content is allocated).
-std::uint32_t ReadRecord(CImageFile& file, std::uint16_t& type, std::uint32_t& length, ByteBuffer& content);
+// Reads one record's type and length and leaves the file at its content.
+// False for the end record (only its type is consumed) and for a record that
+// the end of the file cuts short (the file has fewer bytes than its length).
+bool ReadRecordHeader(CImageFile& file, std::uint16_t& type, std::uint32_t& length);
 // The last 12 bytes of the file; all zero for a file shorter than that.
 ImageTrailer ReadTrailer(CImageFile& file);
+
+enum class VersionAge { Current, Newer, Older };
+VersionAge AgeOf(const ImageTrailer& trailer);

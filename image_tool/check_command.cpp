@@ -9,14 +9,15 @@ namespace {
 // What was proven, and what a user restoring the image should know.
 std::string ValidVerdict(const SurveyedImage& surveyed)
 {
-    std::string verdict = surveyed.facts.compressed ? "valid (compressed, checksum correct"
-                                                     : "valid (raw data, no checksum to verify";
-    const std::size_t unreadable = surveyed.image.m_unreadableSectors.size();
+    const ImageContents& contents = surveyed.contents;
+    std::string verdict = contents.compressed ? "valid (compressed, checksum correct"
+                                              : "valid (raw data, no checksum to verify";
+    const std::size_t unreadable = contents.unreadableSectors.size();
     if (unreadable == 1)
         verdict += "; 1 sector was unreadable when it was made";
     else if (unreadable > 1)
         verdict += "; " + std::to_string(unreadable) + " sectors were unreadable when it was made";
-    if (surveyed.facts.unreadableListDamaged)
+    if (contents.unreadableListDamaged)
         verdict += "; its list of unreadable sectors is damaged and ignored";
     return verdict + ")";
 }

@@ -8,23 +8,23 @@
 
 namespace {
 
-int ExportToStandardOutput(const CDiskImage& disk)
+int ExportToStandardOutput(const SurveyedImage& surveyed)
 {
     if (!platform::MakeStandardOutputBinary())
         return RefuseInput("standard output", "cannot take binary data: " + LastErrorText());
-    const bool written = std::fwrite(disk.m_pData.get(), 1, disk.m_nSize, stdout) == disk.m_nSize &&
+    const bool written = std::fwrite(surveyed.disk.get(), 1, surveyed.diskSize, stdout) == surveyed.diskSize &&
                          std::fflush(stdout) == 0;
     return written ? kExitDone : RefuseInput("standard output", "cannot write: " + LastErrorText());
 }
 
 // Into a new file beside the target, which replaces it only when complete.
-int ExportToFile(const CDiskImage& disk, const std::string& raw)
+int ExportToFile(const SurveyedImage& surveyed, const std::string& raw)
 {
     CImageTarget target;
     if (!target.Create(raw))
         return RefuseInput(raw, "cannot create: " + LastErrorText());
     try {
-        target.File().Write(disk.m_pData.get(), disk.m_nSize);
+        target.File().Write(surveyed.disk.get(), surveyed.diskSize);
     } catch (const ImageFileError&) {
         return RefuseInput(raw, "cannot write: " + LastErrorText());
     }
@@ -38,5 +38,5 @@ int ExportRawDisk(const std::string& image, const std::string& raw)
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
-    return raw == "-" ? ExportToStandardOutput(surveyed.image) : ExportToFile(surveyed.image, raw);
+    return raw == "-" ? ExportToStandardOutput(surveyed) : ExportToFile(surveyed, raw);
 }

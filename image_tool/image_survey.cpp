@@ -1,68 +1,75 @@
 #include "image_tool/image_survey.h"
 
-#include <vector>
-
 #include "console/console_log.h"
 #include "image/disk_file.h"
-#include "image/sector_list.h"
-#include "image_tool/library_lines.h"
-#include "image_tool/stream_diagnosis.h"
+#include "image/image_compression.h"
+#include "image/image_reader.h"
 #include "image_tool/tool_commands.h"
 
 namespace {
 
-// Where the image lies and how its data is stored: the reader takes the same
-// records but keeps neither.
-void NoteFacts(CImageFile& file, ImageFacts& facts, std::vector<std::uint8_t>& unreadableList)
+std::string TrailerProblem(ImageReadFault fault, const ImageContents& contents)
 {
-    facts.fileLength = file.GetLength();
-    facts.trailer = ReadTrailer(file);
-    if (facts.trailer.Magic != kImageMagic || facts.trailer.TotalSize > facts.fileLength ||
-        facts.trailer.TotalSize < kEndRecordSize)
-        return;
-    facts.imageOffset = facts.fileLength - facts.trailer.TotalSize;
-    file.Seek(static_cast<std::int64_t>(facts.imageOffset), platform::SeekOrigin::Begin);
-    std::uint16_t type = 0;
-    std::uint32_t length = 0;
-    ByteBuffer content;
-    // A later record of a kind replaces an earlier one, as in the reader.
-    while (ReadRecord(file, type, length, content) != 0) {
-        if (type == RecordCompressedData || type == RecordRawData) {
-            facts.hasData = true;
-            facts.compressed = type == RecordCompressedData;
-            facts.storedSize = length;
-        } else if (type == RecordUnreadableSectors) {
-            unreadableList.assign(content.get(), content.get() + length);
-        }
+    if (fault == ImageReadFault::NotAnImage)
+        return "not an image file (no image trailer at its end)";
+    const ImageTrailer& trailer = contents.trailer;
+    if (trailer.TotalSize > contents.fileLength)
+        return FormatText("invalid file structure (the trailer gives an image of %u bytes, the file has %llu)",
+                          trailer.TotalSize, static_cast<unsigned long long>(contents.fileLength));
+    return FormatText("invalid file structure (the trailer gives an image of %u bytes)", trailer.TotalSize);
+}
+
+// Why the data is not the disk; `shownSizes` when the restore would have
+// shown its expanded size (within 10 % of the disk's).
+std::string ExpansionProblem(const Expansion& expansion, std::uint32_t rawSize, bool shownSizes)
+{
+    const auto expanded = static_cast<unsigned>(expansion.expandedSize);
+    switch (expansion.outcome) {
+    case ExpansionOutcome::TooLong:
+        if (!shownSizes)
+            return FormatText("the compressed data expands to more than the geometry's %u bytes", rawSize);
+        [[fallthrough]];
+    case ExpansionOutcome::WrongLength:
+        return FormatText("the compressed data expands to %u bytes, the geometry needs %u", expanded, rawSize);
+    case ExpansionOutcome::EndsEarly:
+        return "the compressed data ends early";
+    case ExpansionOutcome::Damaged:
+        return "the compressed data is damaged (" + expansion.zlibMessage + ")";
+    default:
+        return "the compressed data could not be expanded (not enough memory)";
     }
 }
 
-// What makes the restore refuse the image, in the order it finds out; empty
-// when it takes it.
-std::string ProblemOf(const ImageFacts& facts, const CDiskImage& image, bool readerTookIt)
+// What makes the restore refuse the records, in the order it finds out; the
+// raw disk into `result.disk` when it takes them.
+std::string DataProblem(SurveyedImage& result)
 {
-    const ImageTrailer& trailer = facts.trailer;
-    if (trailer.Magic != kImageMagic)
-        return "not an image file (no image trailer at its end)";
-    if (trailer.TotalSize > facts.fileLength)
-        return FormatText("invalid file structure (the trailer gives an image of %u bytes, the file has %llu)",
-                          trailer.TotalSize, static_cast<unsigned long long>(facts.fileLength));
-    if (trailer.TotalSize < kEndRecordSize)
-        return FormatText("invalid file structure (the trailer gives an image of %u bytes)", trailer.TotalSize);
-    if (!facts.hasData)
+    ImageContents& contents = result.contents;
+    if (!contents.hasData)
         return "the image holds no disk data";
+    if (contents.dataTooLong)
+        return FormatText("the data record holds %u bytes, more than any floppy's data could take",
+                          contents.dataSize);
     std::uint32_t rawSize = 0;
-    if (!RawDiskSize(image.m_geometry, rawSize))
+    if (!RawDiskSize(contents.geometry, rawSize))
         return "the geometry describes a disk of 4 GB or more";
     if (rawSize == 0)
         return "the geometry holds no sector";
-    if (image.m_bCompressed)
-        return DiagnoseCompressedData(image.m_pData.get(), image.m_nSize, rawSize);
-    if (image.m_nSize != rawSize)
-        return FormatText(facts.compressed ? "the compressed data expands to %u bytes, the geometry needs %u"
-                                           : "the raw data holds %u bytes, the geometry needs %u",
-                          image.m_nSize, rawSize);
-    return readerTookIt ? "" : "the image reader refuses it";
+    const bool fits = rawSize <= kLargestFloppy;
+    if (contents.compressed) {
+        Expansion expansion = ExpandDiskData(contents.data.get(), contents.dataSize, rawSize, fits);
+        if (expansion.outcome != ExpansionOutcome::Expanded)
+            return ExpansionProblem(expansion, rawSize, fits && expansion.endedWithinBound);
+        result.disk = std::move(expansion.data);
+    } else if (contents.dataSize != rawSize) {
+        return FormatText("the raw data holds %u bytes, the geometry needs %u", contents.dataSize, rawSize);
+    } else {
+        result.disk = std::move(contents.data);
+    }
+    if (!fits)
+        return FormatText("the geometry describes a disk of %u bytes, larger than any floppy", rawSize);
+    result.diskSize = rawSize;
+    return "";
 }
 
 }  // namespace
@@ -75,20 +82,12 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         result.problem = "cannot open: " + LastErrorText();
         return false;
     }
-    std::vector<std::uint8_t> unreadableList;
-    bool readerTookIt = false;
-    try {
-        NoteFacts(*file, result.facts, unreadableList);
-        const CQuietLibraryLines quiet;
-        readerTookIt = result.image.ReadFromFile(*file);
-    } catch (const ImageFileError&) {
+    const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestFloppy, nullptr});
+    if (fault == ImageReadFault::FileFailed) {
         result.fileFailed = true;
         result.problem = "cannot read: " + LastErrorText();
         return false;
     }
-    // The reader keeps a list only when every entry can be trusted.
-    std::vector<std::uint32_t> parsed;
-    result.facts.unreadableListDamaged = !ParseSectorList(unreadableList, result.image.m_geometry, parsed);
-    result.problem = ProblemOf(result.facts, result.image, readerTookIt);
+    result.problem = fault == ImageReadFault::None ? DataProblem(result) : TrailerProblem(fault, result.contents);
     return result.problem.empty();
 }

@@ -1,9 +1,9 @@
 #include "console/console_log.h"
-#include "floppy/disk_image.h"
 #include "formats/floppy_layouts.h"
 #include "image/disk_file.h"
+#include "image/image_compression.h"
 #include "image/image_target.h"
-#include "image_tool/library_lines.h"
+#include "image/image_writer.h"
 #include "image_tool/tool_commands.h"
 
 namespace {
@@ -16,12 +16,11 @@ std::string AcceptedSizes()
     return sizes;
 }
 
-// The whole raw file into the disk's buffer; empty when that worked, else
-// what went wrong.
-std::string ReadWholeDisk(CDiskFile& file, CDiskImage& disk)
+// The whole raw file into `disk`; empty when that worked, else what went wrong.
+std::string ReadWholeDisk(CDiskFile& file, std::uint8_t* disk, std::uint32_t size)
 {
     try {
-        if (file.Read(disk.m_pData.get(), disk.m_nSize) != disk.m_nSize || file.GetLength() != disk.m_nSize)
+        if (file.Read(disk, size) != size || file.GetLength() != size)
             return "it changed size while it was read";
     } catch (const ImageFileError&) {
         return "cannot read: " + LastErrorText();
@@ -47,20 +46,24 @@ int ImportRawDisk(const std::string& raw, const std::string& image)
         return RefuseInput(raw, std::to_string(size) + " bytes is no standard floppy size; accepted sizes: " +
                                     AcceptedSizes());
 
-    // The same steps as imaging a drive: a whole disk in memory, then the
-    // image writer, into a new file that replaces the target when complete.
-    CDiskImage disk;
-    // The disk as a drive holding it reports it: a medium known only by its
-    // size is a 3.5" disk, as with a USB drive or a plain file in the Linux binding.
-    if (!disk.Allocate(floppy->geometry))
+    // The same steps as imaging a drive: a whole disk in memory, compressed
+    // unless zlib refuses, into a new file that replaces the target when complete.
+    const auto diskSize = static_cast<std::uint32_t>(size);
+    ByteBuffer disk = AllocateBytes(diskSize);
+    if (!disk)
         return RefuseInput(raw, "not enough memory");
-    if (const std::string failure = ReadWholeDisk(*file, disk); !failure.empty())
+    if (const std::string failure = ReadWholeDisk(*file, disk.get(), diskSize); !failure.empty())
         return RefuseInput(raw, failure);
+    ImageContents contents;
+    contents.geometry = floppy->geometry;
+    CompressedData packed = CompressDiskData(disk.get(), diskSize);
+    contents.compressed = packed.data != nullptr;
+    contents.data = contents.compressed ? std::move(packed.data) : std::move(disk);
+    contents.dataSize = contents.compressed ? packed.size : diskSize;
     CImageTarget target;
     if (!target.Create(image))
         return RefuseInput(image, "cannot create: " + LastErrorText());
-    const CQuietLibraryLines quiet;
-    if (!disk.WriteToFile(target.File()) || !target.Commit())
+    if (WriteImageFile(target.File(), contents) == 0 || !target.Commit())
         return RefuseInput(image, "cannot write: " + LastErrorText());
     return kExitDone;
 }

@@ -14,7 +14,7 @@ namespace {
 // Stored bytes for every raw byte, to four places.
 double StorageRatio(const SurveyedImage& surveyed)
 {
-    const double ratio = static_cast<double>(surveyed.facts.storedSize) / surveyed.image.m_nSize;
+    const double ratio = static_cast<double>(surveyed.contents.dataSize) / surveyed.diskSize;
     return std::round(ratio * 10000) / 10000;
 }
 
@@ -25,25 +25,25 @@ std::string VersionText(const ImageTrailer& trailer)
 
 void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
 {
-    const ImageFacts& facts = surveyed.facts;
-    const DiskGeometry& g = surveyed.image.m_geometry;
+    const ImageContents& contents = surveyed.contents;
+    const DiskGeometry& g = contents.geometry;
     nlohmann::ordered_json report;
     report["file"] = path;
-    report["format_version"] = VersionText(facts.trailer);
-    report["image_offset"] = facts.imageOffset;
-    report["image_size"] = facts.trailer.TotalSize;
+    report["format_version"] = VersionText(contents.trailer);
+    report["image_offset"] = contents.imageOffset;
+    report["image_size"] = contents.trailer.TotalSize;
     report["geometry"] = {{"bytes_per_sector", g.BytesPerSector},
                           {"sectors_per_track", g.SectorsPerTrack},
                           {"heads", g.TracksPerCylinder},
                           {"cylinders", g.Cylinders},
                           {"media_type", g.MediaType}};
     report["media"] = DescribeMediaType(g.MediaType);
-    report["raw_size"] = surveyed.image.m_nSize;
-    report["stored_size"] = facts.storedSize;
+    report["raw_size"] = surveyed.diskSize;
+    report["stored_size"] = contents.dataSize;
     report["ratio"] = StorageRatio(surveyed);
-    report["compressed"] = facts.compressed;
+    report["compressed"] = contents.compressed;
     auto sectors = nlohmann::ordered_json::array();
-    for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
+    for (const std::uint32_t index : contents.unreadableSectors) {
         const SectorPlace place = PlaceOf(g, index);
         sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
     }
@@ -56,19 +56,19 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
 
 void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
 {
-    const ImageFacts& facts = surveyed.facts;
-    const DiskGeometry& g = surveyed.image.m_geometry;
+    const ImageContents& contents = surveyed.contents;
+    const DiskGeometry& g = contents.geometry;
     std::cout << "Image file:          " << ShownName(path) << '\n'
-              << "Format version:      " << VersionText(facts.trailer) << '\n'
-              << "Image starts at:     byte " << facts.imageOffset << " of the file\n"
+              << "Format version:      " << VersionText(contents.trailer) << '\n'
+              << "Image starts at:     byte " << contents.imageOffset << " of the file\n"
               << "Geometry:            " << g.Cylinders << " cylinders, " << g.TracksPerCylinder << " heads, "
               << g.SectorsPerTrack << " sectors of " << g.BytesPerSector << " bytes\n"
               << "Media type:          " << g.MediaType << ", " << DescribeMediaType(g.MediaType) << '\n'
-              << "Raw size:            " << surveyed.image.m_nSize << " bytes\n"
-              << "Stored size:         " << facts.storedSize << " bytes, "
-              << (facts.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'
-              << "Unreadable sectors:  " << surveyed.image.m_unreadableSectors.size() << '\n';
-    for (const std::uint32_t index : surveyed.image.m_unreadableSectors) {
+              << "Raw size:            " << surveyed.diskSize << " bytes\n"
+              << "Stored size:         " << contents.dataSize << " bytes, "
+              << (contents.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'
+              << "Unreadable sectors:  " << contents.unreadableSectors.size() << '\n';
+    for (const std::uint32_t index : contents.unreadableSectors) {
         const SectorPlace place = PlaceOf(g, index);
         std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "
                   << place.head << '\n';
@@ -84,7 +84,7 @@ int ShowImageInfo(const std::string& image, bool json)
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
     DiskDigests digests;
-    if (!ComputeDiskDigests(surveyed.image.m_pData.get(), surveyed.image.m_nSize, digests))
+    if (!ComputeDiskDigests(surveyed.disk.get(), surveyed.diskSize, digests))
         return RefuseInput(image, "the hash library cannot compute MD5 and SHA-256 here");
     if (json)
         PrintJson(image, surveyed, digests);

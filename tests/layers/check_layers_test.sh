@@ -14,6 +14,7 @@ fi
 
 expected='platform/file.h:2: #include "console/console_log.h"
 platform/win32/file.cpp:2: #include "platform/posix/volume_path.h"
+image/image_reader.h:2: #include "floppy/disk_image.h"
 console/console_log.h:3: #include "image/disk_file.h"
 floppy/disk_reader.h:3: #include "task/copy_thread.h"
 app/main.cpp:1: #include "image_tool/tool_commands.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "floppy/disk_image.h"
+#include "platform/file.h"
