@@ -133,6 +133,33 @@ zlib_bad_checksum|2|invalid: the compressed data is damaged (incorrect data chec
 zlib_cut|2|invalid: the compressed data ends early
 EOF_VERDICTS
 
+# A record the reader does not use is skipped unread: a 1 GiB hole in a sparse
+# file costs neither memory nor time (peak resident set in KiB, seconds).
+if [[ -z ${RUNNER[*]} ]]; then
+  python3 - <<'EOF_SPARSE'
+import struct
+body = open("drive-1474560.dsk", "rb").read()[:-14]
+with open("sparse.dsk", "wb") as image:
+    image.write(body + struct.pack("<HI", 0x7777, 1 << 30))
+    image.seek(1 << 30, 1)
+    image.write(struct.pack("<HIHHI", 1, len(body) + 6 + (1 << 30) + 14, 2, 1, 0x3D5B2A34))
+EOF_SPARSE
+  CASE="check of an image with a 1 GiB unused record"
+  read -r peak seconds < <(python3 -c '
+import resource, subprocess, sys, time
+start = time.monotonic()
+subprocess.run(sys.argv[1:], stdout=open(sys.argv[-1] + ".out", "w"))
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, time.monotonic() - start)' \
+    "$MENDAROVEL_IMAGE" check sparse.dsk)
+  CHECKS=$((CHECKS + 1))
+  [[ $(cat sparse.dsk.out) == "sparse.dsk: valid (compressed, checksum correct)" ]] ||
+    fail "verdict: $(cat sparse.dsk.out)"
+  CHECKS=$((CHECKS + 1))
+  ((peak < 100 * 1024)) && python3 -c "import sys; sys.exit(float(sys.argv[1]) >= 2)" "$seconds" ||
+    fail "peak $peak KiB, $seconds s"
+  rm -f sparse.dsk sparse.dsk.out
+fi
+
 # Bad input: one line, status 2, nothing written, an existing target untouched.
 printf 'an earlier file' >keep
 cp keep keep.orig
