@@ -56,7 +56,7 @@ DiskGeometry GeometryFromFloppyDriver(const Volume& volume, const floppy_struct&
 
 }  // namespace
 
-VolumeHandle OpenVolume(char driveLetter)
+VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
 {
     const auto drives = DiscoverFloppyDrives("/sys", "/dev");
     const auto index = static_cast<std::size_t>(driveLetter - 'A');
@@ -64,7 +64,7 @@ VolumeHandle OpenVolume(char driveLetter)
         errno = ENOENT;
         return nullptr;
     }
-    return OpenVolumePath(drives[index]);
+    return OpenVolumePath(drives[index], access);
 }
 
 bool CloseVolume(VolumeHandle handle)
