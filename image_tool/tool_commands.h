@@ -18,3 +18,11 @@ int ImportRawDisk(const std::string& raw, const std::string& image);
 // Prints "mendarovel-image: SUBJECT: WHAT" on standard error and returns 2.
 int RefuseInput(const std::string& subject, const std::string& what);
 
+// Export and import: the new file takes the place of `target` unless a
+// Ctrl-C or a signal cancelled the command meanwhile; the exit status, with
+// the one line of a failure.
+class CImageTarget;
+int CommitNewFile(CImageTarget& file, const std::string& target);
+
+// A target that is the source itself would destroy it: refused, exit 2.
+int RefuseSameFile(const std::string& target);
