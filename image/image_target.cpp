@@ -52,7 +52,8 @@ bool CImageTarget::Commit()
         return false;
     }
     m_strTemporary.clear();
-    return true;
+    // Until the folder is on the medium, a power cut can bring the old file back.
+    return platform::SyncFolderOf(m_strTarget);
 }
 
 void CImageTarget::Abandon()

@@ -21,4 +21,9 @@ bool ReplaceFile(const std::string& from, const std::string& to);
 
 bool RemoveFile(const std::string& path);
 
+// Flushes the folder that holds `path` to the medium, so that a file just
+// moved there stays there after a power cut (Windows: the move itself was
+// written through; nothing more to do).
+bool SyncFolderOf(const std::string& path);
+
 }  // namespace platform

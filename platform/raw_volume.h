@@ -5,6 +5,7 @@
 // last error (see last_error.h) describing the cause. Nothing here prints.
 
 #include <cstdint>
+#include <string>
 
 #include "formats/disk_geometry.h"
 
@@ -16,6 +17,11 @@ using VolumeHandle = void*;
 // Opens drive 'A' or 'B' for reading and writing (Linux: read-only when the
 // medium is write-protected). Returns nullptr on failure.
 VolumeHandle OpenVolume(char driveLetter);
+
+// The device that OpenVolume opens for drive 'A' or 'B', as the system names
+// it (Linux: /dev/fd0, a USB drive's /dev/sdX; Windows: \\.\A:); empty when
+// the drive has none.
+std::string VolumeDevicePath(char driveLetter);
 
 // Closes the handle. On failure the handle stays valid and may be closed
 // again (Linux: a descriptor the system released anyway is not closed twice).

@@ -16,9 +16,12 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
     // being opened is the job's and must not be lost. Likewise one during
     // compressing or writing: the earlier image stays until the very end.
     if (!CheckCancel() && m_image.ReadFromDevice(device)) {
+        NoteRawDisk(m_pReport, m_image);  // before the data is compressed
         if (m_image.WriteToFile(target.File()) && !CheckCancel() && target.Commit()) {
             result = "Image file successfully created.";
             outcome = TransferOutcome();
+            if (m_pReport != nullptr)
+                m_pReport->imageWritten = true;
         } else {
             result = "Image file could not be written.";
         }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,19 @@ bool ReplaceFile(const std::string& from, const std::string& to)
 bool RemoveFile(const std::string& path)
 {
     return unlink(path.c_str()) == 0;
+}
+
+bool SyncFolderOf(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    const bool synced = fsync(descriptor) == 0;
+    const int error = errno;
+    close(descriptor);
+    errno = error;
+    return synced;
 }
 
 }  // namespace platform

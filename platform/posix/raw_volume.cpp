@@ -67,6 +67,13 @@ VolumeHandle OpenVolume(char driveLetter)
     return OpenVolumePath(drives[index]);
 }
 
+std::string VolumeDevicePath(char driveLetter)
+{
+    const auto drives = DiscoverFloppyDrives("/sys", "/dev");
+    const auto index = static_cast<std::size_t>(driveLetter - 'A');
+    return driveLetter < 'A' || index >= drives.size() ? std::string() : drives[index];
+}
+
 bool CloseVolume(VolumeHandle handle)
 {
     Volume* volume = &AsVolume(handle);

@@ -34,4 +34,11 @@ bool RemoveFile(const std::string& path)
     return DeleteFileA(path.c_str()) != FALSE;
 }
 
+// A folder cannot be flushed as a file can without administrator rights (a
+// handle to the whole volume); the file system journals the move itself.
+bool SyncFolderOf(const std::string& /*path*/)
+{
+    return true;
+}
+
 }  // namespace platform
