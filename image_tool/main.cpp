@@ -29,12 +29,13 @@ int RunTool(int argc, char** argv)
     tool.require_subcommand(1);
     tool.footer("Commands:\n"
                 "  mendarovel-image info FILE [--json]\n"
-                "  mendarovel-image check FILE\n"
+                "  mendarovel-image check FILE [--record FILE.json]\n"
                 "  mendarovel-image export FILE RAW     (RAW - : standard output)\n"
                 "  mendarovel-image import RAW FILE\n"
                 "\nSee mendarovel-image(1).");
     std::string image;
     std::string raw;
+    std::string record;
     bool json = false;
 
     CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
@@ -42,6 +43,7 @@ int RunTool(int argc, char** argv)
     info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
     CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");
     check->add_option("FILE", image, "the image file")->required();
+    check->add_option("--record", record, "also compare the hashes with this record of mendarovel -m");
     CLI::App* exportRaw = tool.add_subcommand("export", "The raw disk, what dd would read from the drive");
     exportRaw->add_option("FILE", image, "the image file")->required();
     exportRaw->add_option("RAW", raw, "the raw disk file to write, - for standard output")->required();
@@ -65,7 +67,7 @@ int RunTool(int argc, char** argv)
     if (info->parsed())
         return ShowImageInfo(image, json);
     if (check->parsed())
-        return CheckImage(image);
+        return CheckImage(image, record);
     if (exportRaw->parsed())
         return ExportRawDisk(image, raw);
     return ImportRawDisk(raw, image);
