@@ -10,13 +10,14 @@
 struct StandardFloppy {
     DiskGeometry geometry;       // with its media type code in a 3.5" drive (USB drives are all 3.5")
     std::uint32_t mediaType525;  // its code in a 5.25" drive
+    bool knownBySize = true;     // a medium of its size alone is taken for it
 };
 
 // Every standard format, smallest capacity first.
 std::span<const StandardFloppy> StandardFloppies();
 
 // The format of a medium known only by its size; null for a size that is no
-// standard floppy capacity.
+// standard floppy capacity (the 82- and 83-cylinder formats are none).
 const StandardFloppy* StandardFloppyOfCapacity(std::uint64_t bytes);
 
 // The media type code of a layout (its media type field is not looked at),

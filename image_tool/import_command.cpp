@@ -11,8 +11,10 @@ namespace {
 std::string AcceptedSizes()
 {
     std::string sizes;
-    for (const StandardFloppy& floppy : StandardFloppies())
-        sizes += (sizes.empty() ? "" : ", ") + std::to_string(Capacity(floppy.geometry));
+    for (const StandardFloppy& floppy : StandardFloppies()) {
+        if (floppy.knownBySize)
+            sizes += (sizes.empty() ? "" : ", ") + std::to_string(Capacity(floppy.geometry));
+    }
     return sizes;
 }
 

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "formats/floppy_layouts.h"
 #include "platform/posix/device_in_use.h"
 #include "platform/posix/drive_discovery.h"
+#include "platform/posix/floppy_driver_layout.h"
 #include "platform/posix/retry_interrupted.h"
 #include "platform/posix/volume.h"
 
@@ -42,18 +42,6 @@ bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
     return true;
 }
 
-// The floppy driver knows the format of the disk it holds; the drive's type
-// name starts with a lower-case letter for a 5.25" drive.
-DiskGeometry GeometryFromFloppyDriver(const Volume& volume, const floppy_struct& parameters)
-{
-    DiskGeometry layout{128u << FD_SIZECODE(&parameters), parameters.sect, parameters.head, parameters.track, 0};
-    floppy_drive_name name{};
-    const bool fiveAndAQuarter =
-        ioctl(volume.descriptor, FDGETDRVTYP, name) == 0 && std::islower(static_cast<unsigned char>(name[0]));
-    layout.MediaType = MediaTypeForLayout(layout, fiveAndAQuarter);
-    return layout;
-}
-
 }  // namespace
 
 VolumeHandle OpenVolume(char driveLetter)
@@ -81,6 +69,7 @@ bool CloseVolume(VolumeHandle handle)
         if (closed != 0 && errno != EINTR)
             return false;
     }
+    ClearFloppyDriverLayout(*volume);
     std::free(volume->bounce);
     delete volume;
     return true;
@@ -88,12 +77,10 @@ bool CloseVolume(VolumeHandle handle)
 
 bool GetVolumeGeometry(VolumeHandle handle, DiskGeometry& out)
 {
-    const Volume& volume = AsVolume(handle);
+    Volume& volume = AsVolume(handle);
     floppy_struct parameters{};
-    if (volume.blockDevice && ioctl(volume.descriptor, FDGETPRM, &parameters) == 0) {
-        out = GeometryFromFloppyDriver(volume, parameters);
-        return true;
-    }
+    if (volume.blockDevice && ioctl(volume.descriptor, FDGETPRM, &parameters) == 0)
+        return GeometryFromFloppyDriver(volume, parameters, out);
     if (volume.blockDevice && errno != ENOTTY && errno != EINVAL) {
         errno = NormaliseMediumError(errno == ENODEV ? ENXIO : errno);
         return false;

@@ -17,6 +17,7 @@ struct Volume {
     std::size_t bounceSize = 0;
     std::string path;
     bool writeChecked = false;  // the mounted-medium check ran and passed
+    int layoutDescriptor = -1;  // opened for ioctls alone, while we set the driver's layout
 };
 
 inline Volume& AsVolume(VolumeHandle handle)

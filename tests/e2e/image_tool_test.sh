@@ -168,7 +168,7 @@ CASE="import of a raw disk of no standard size"
 run_tool import odd.img keep
 expect_status 2
 expect_stdout ""
-expect_stderr "mendarovel-image: odd.img: 1000 bytes is no standard floppy size; accepted sizes: 163840, 184320, 327680, 368640, 737280, 1228800, 1261568, 1474560, 2949120"
+expect_stderr "mendarovel-image: odd.img: 1000 bytes is no standard floppy size; accepted sizes: 163840, 184320, 327680, 368640, 737280, 1228800, 1261568, 1474560, 1720320, 2949120"
 expect_same_bytes keep.orig keep
 CASE="export of a damaged image"
 run_tool export corpus/image/zlib_bad_checksum keep

@@ -62,9 +62,17 @@ FORMATS = {
     1228800: (512, 15, 2, 80, 17, '3.5" floppy, 1.2MB and 512 bytes/sector.'),
     1261568: (1024, 8, 2, 77, 18, '3.5" floppy, 1.23MB and 1024 bytes/sector.'),
     1474560: (512, 18, 2, 80, 2, '3.5" floppy, 1.44MB and 512 bytes/sector.'),
+    1720320: (512, 21, 2, 80, 2, '3.5" floppy, 1.44MB and 512 bytes/sector.'),
     2949120: (512, 36, 2, 80, 3, '3.5" floppy, 2.88MB and 512 bytes/sector.'),
 }
-MEDIA = {f[4]: f[5] for f in FORMATS.values()}
+# The formats the floppy driver reads only as a disk's boot sector declares
+# them: no size alone names them.
+DECLARED_FORMATS = {
+    1763328: (512, 21, 2, 82, 0, "Format is unknown."),
+    1784832: (512, 21, 2, 83, 0, "Format is unknown."),
+}
+ALL_FORMATS = {**FORMATS, **DECLARED_FORMATS}
+MEDIA = {f[4]: f[5] for f in ALL_FORMATS.values()}
 INSERTED = {code: "\nInserted media: " + name for code, name in MEDIA.items()}
 
 # The records around the compressed data of an image the program makes.

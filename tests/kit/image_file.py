@@ -3,7 +3,7 @@ bytes a good image must have, and the damaged ones a reader has to refuse."""
 import struct
 import zlib
 
-from expected import FORMATS
+from expected import ALL_FORMATS
 
 MAGIC = 0x3D5B2A34
 END, GEOMETRY, COMPRESSED, RAW, RESERVED, UNREADABLE = 1, 10, 11, 12, 30, 40
@@ -34,7 +34,7 @@ def standard_records(geo, data, compressed=True, extra=()):
 
 def of_disk(raw):
     """The image the program makes of a disk of a standard size."""
-    return image(standard_records(geometry(*FORMATS[len(raw)][:5]), raw))
+    return image(standard_records(geometry(*ALL_FORMATS[len(raw)][:5]), raw))
 
 
 def unreadable(sectors):

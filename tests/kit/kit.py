@@ -26,7 +26,7 @@ def texts():
     print("\n".join("%s=%s" % (name, shlex.quote(text)) for name, text in names.items()))
     for array, table in (("MEDIA", expected.MEDIA), ("INSERTED", expected.INSERTED)):
         print("%s=(%s)" % (array, " ".join("[%d]=%s" % (code, shlex.quote(text)) for code, text in table.items())))
-    print("MEDIA_OF=(%s)" % " ".join("[%d]=%d" % (size, f[4]) for size, f in expected.FORMATS.items()))
+    print("MEDIA_OF=(%s)" % " ".join("[%d]=%d" % (size, f[4]) for size, f in expected.ALL_FORMATS.items()))
     print("SIZES=(%s)" % " ".join(map(str, expected.FORMATS)))
 
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/last_error.h"
+#include "tests/support/error_codes.h"
 
 CScriptedDevice::CScriptedDevice(const DiskGeometry& geometry) : m_geometry(geometry)
 {
@@ -89,6 +90,11 @@ bool CScriptedDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* tar
         return false;
     }
     const std::uint32_t offset = SectorOffset(geometry, {cylinder, head, sector});
+    // Past the end of the medium, as a drive asked beyond its disk.
+    if (std::uint64_t{offset} + geometry.BytesPerSector > m_medium.size()) {
+        platform::SetLastErrorCode(SectorErrorCode());
+        return false;
+    }
     std::memcpy(target, m_medium.data() + offset, geometry.BytesPerSector);
     return true;
 }

@@ -64,4 +64,12 @@ zero_sector() {
 }
 
 # The floppy formats the emulated drive takes, by size.
-declare -A FORMATS=([720k]=737280 [1440k]=1474560 [2880k]=2949120)
+declare -A FORMATS=([720k]=737280 [1440k]=1474560 [2880k]=2949120 [dmf]=1720320 [1720k]=1763328 [1740k]=1784832)
+
+# formatted SIZE DISK: a FAT disk of 2 heads and 21 sectors a track made by
+# mformat (the cylinders from its size), with a file of pattern bytes on it.
+formatted() {
+  truncate -s "$1" "$2"
+  mformat -i "$2" -t $(($1 / 21504)) -h 2 -s 21 ::
+  kit disk pattern.bin 600000 5 && mcopy -i "$2" pattern.bin ::
+}

@@ -28,6 +28,40 @@ restore() {  # scenario 720k 1440k 2880k
   expect_same_bytes original.img blank.img
 }
 
+# declared FORMAT: a 21-sector disk, which the driver takes for a 1.44 MB one
+# by its first sectors, is imaged whole as its boot sector declares it.
+declared() {  # scenario dmf 1720k 1740k
+  local size=${FORMATS[$1]} lines
+  formatted "$size" disk.img
+  lines=$(kit image-of disk.img expected.dsk)
+  vm_boot 'run -i -f image.dsk' -drive file=disk.img,if=floppy,format=raw
+  expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[MEDIA_OF[size]]}"$'\nReading data...'"$lines"$'\nImage file successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes expected.dsk out/image.dsk
+}
+
+# declared_restore: a DMF image goes whole onto a DMF-formatted blank disk in
+# A:; a 1.44 MB disk in B: refuses it and stays as it was.
+declared_restore() {  # scenario
+  formatted 1720320 original.img
+  kit image-of original.img in/image.dsk >/dev/null
+  formatted 1720320 blank.img
+  truncate -s 1474560 target.img && mformat -i target.img -f 1440 ::
+  cp target.img target.orig
+  vm_boot 'run -d -v B -f /in/image.dsk; mv /out/stdout /out/refused.stdout; mv /out/status /out/refused.status
+run -d -f /in/image.dsk' -drive file=blank.img,if=floppy,index=0,format=raw \
+    -drive file=target.img,if=floppy,index=1,format=raw
+  local read
+  read="$BANNER$OPENED$READ_IMAGE$(kit expansion-line in/image.dsk original.img)$QUERIED"
+  expect_stdout "$read${INSERTED[2]}"$'\nWriting data...\nDisk successfully created.'"$CLOSED"
+  expect_status 0
+  expect_same_bytes original.img blank.img
+  CASE="declared_restore onto 1.44 MB" STDOUT_FILE=out/refused.stdout
+  expect_stdout "$read${INSERTED[2]}"$'\nRequired media is: '"${MEDIA[2]}"$'\nERROR: Inserted media is not compatible.\nDisk could not be written.'"$CLOSED"
+  STATUS=$(cat out/refused.status) expect_status 2
+  expect_same_bytes target.orig target.img
+}
+
 # incompatible: a 1.44 MB image is refused by a 720 KB disk, which stays as it was.
 incompatible() {  # scenario
   original 1474560 in/image.dsk
