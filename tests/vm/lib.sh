@@ -30,7 +30,7 @@ vm_boot() {
   rm -f scratch.img && truncate -s 16M scratch.img
   local started=$SECONDS
   timeout "${VM_TIMEOUT:-150}" qemu-system-x86_64 -m 256 -nographic -no-reboot -net none \
-    -kernel "$(cat "$VM_DIR/kernel")" -initrd boot.gz -append "console=ttyS0 quiet panic=-1" \
+    -kernel "$(cat "$VM_DIR/kernel")" -initrd boot.gz -append "console=ttyS0 quiet panic=-1 no_timer_check" \
     -drive file=scratch.img,if=none,format=raw,id=scratch -device virtio-blk-pci,drive=scratch,serial=scratch \
     "$@" </dev/null >console.txt 2>&1
   local qemu=$?
