@@ -5,6 +5,9 @@
 # The FAT disks take about half their space from text (the licence files under
 # /usr/share/doc) and fill most of the rest with programs from /usr/bin.
 set -euo pipefail
+# The system tools (mkfs.fat, mkfs.ext2, losetup) live in /usr/sbin and /sbin,
+# which a normal user's PATH on Debian lacks.
+export PATH=$PATH:/usr/local/sbin:/usr/sbin:/sbin
 dir=$1
 
 # add_files IMAGE BUDGET FOLDER FILE...: copies files until BUDGET bytes are used.

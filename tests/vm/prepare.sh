@@ -6,6 +6,9 @@
 #
 # usage: prepare.sh SOURCE_DIR OUT_DIR
 set -euo pipefail
+# The system tools (mkfs.fat, mkfs.ext2, losetup) live in /usr/sbin and /sbin,
+# which a normal user's PATH on Debian lacks.
+export PATH=$PATH:/usr/local/sbin:/usr/sbin:/sbin
 source_dir=$1 out=$2
 mkdir -p "$out"
 rm -f "$out/initrd.gz" "$out/kernel"
