@@ -2,6 +2,9 @@
 # The checks that the end-to-end and emulated-PC tests share: byte-exact
 # comparisons, and the program's texts from the kit.
 set -uo pipefail
+# The system tools (mkfs.fat, mkfs.ext2, losetup) live in /usr/sbin and /sbin,
+# which a normal user's PATH on Debian lacks.
+export PATH=$PATH:/usr/local/sbin:/usr/sbin:/sbin
 KIT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Each test works in a folder of its own, removed at its end. $STDOUT_FILE
