@@ -6,10 +6,35 @@
 #include "console/shown_name.h"
 #include "formats/media_types.h"
 #include "image_tool/disk_digests.h"
+#include "image_tool/disk_file_system.h"
 #include "image_tool/image_survey.h"
+#include "image_tool/sectors_json.h"
 #include "image_tool/tool_commands.h"
 
 namespace {
+
+// The file system as the disk holds it, without mending anything: its name
+// and label lie outside the FAT.
+FileSystemFacts FactsOf(const SurveyedImage& surveyed)
+{
+    const auto fs =
+        CDiskFileSystem::Open(surveyed.disk.get(), surveyed.diskSize, surveyed.contents.geometry.BytesPerSector);
+    return fs == nullptr ? FileSystemFacts{} : fs->Facts();
+}
+
+std::string FileSystemText(const FileSystemFacts& facts)
+{
+    if (!CDiskFileSystem::Available())
+        return "not read by this build";
+    if (facts.type.empty())
+        return "none that can be read";
+    return facts.type + ", " + (facts.label.empty() ? "no label" : "label " + ShownName(facts.label));
+}
+
+nlohmann::ordered_json TextOrNull(const std::string& text)
+{
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
 
 // Stored bytes for every raw byte, to four places.
 double StorageRatio(const SurveyedImage& surveyed)
@@ -23,7 +48,8 @@ std::string VersionText(const ImageTrailer& trailer)
     return std::to_string(trailer.VersionMajor) + "." + std::to_string(trailer.VersionMinor);
 }
 
-void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
+void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests,
+               const FileSystemFacts& fs)
 {
     const ImageContents& contents = surveyed.contents;
     const DiskGeometry& g = contents.geometry;
@@ -38,23 +64,21 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
                           {"cylinders", g.Cylinders},
                           {"media_type", g.MediaType}};
     report["media"] = DescribeMediaType(g.MediaType);
+    report["file_system"] = TextOrNull(fs.type);
+    report["label"] = TextOrNull(fs.label);
     report["raw_size"] = surveyed.diskSize;
     report["stored_size"] = contents.dataSize;
     report["ratio"] = StorageRatio(surveyed);
     report["compressed"] = contents.compressed;
-    auto sectors = nlohmann::ordered_json::array();
-    for (const std::uint32_t index : contents.unreadableSectors) {
-        const SectorPlace place = PlaceOf(g, index);
-        sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
-    }
-    report["unreadable_sectors"] = sectors;
+    report["unreadable_sectors"] = SectorsJson(contents.unreadableSectors, g);
     report["md5"] = digests.md5;
     report["sha256"] = digests.sha256;
     // A file name need not be UTF-8; it must not cost the report.
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
-void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
+void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests,
+               const FileSystemFacts& fs)
 {
     const ImageContents& contents = surveyed.contents;
     const DiskGeometry& g = contents.geometry;
@@ -86,10 +110,11 @@ int ShowImageInfo(const std::string& image, bool json)
     DiskDigests digests;
     if (!ComputeDiskDigests(surveyed.disk.get(), surveyed.diskSize, digests))
         return RefuseInput(image, "the hash library cannot compute MD5 and SHA-256 here");
+    const FileSystemFacts fs = FactsOf(surveyed);
     if (json)
-        PrintJson(image, surveyed, digests);
+        PrintJson(image, surveyed, digests, fs);
     else
-        PrintText(image, surveyed, digests);
+        PrintText(image, surveyed, digests, fs);
     std::cout.flush();
     return std::cout ? kExitDone : RefuseInput("standard output", "cannot write");
 }

@@ -3,7 +3,8 @@
 //
 // Exit status: 0 done (check: the image is valid); 1 wrong usage, with the
 // help on standard error; 2 bad input (check: the image is invalid), with one
-// line on standard error (check: the verdict on standard output), nothing written.
+// line on standard error (check: the verdict on standard output), nothing written;
+// 3 (files, extract) damage in what the file system uses, or an entry refused.
 
 #include <CLI/CLI.hpp>
 
@@ -32,9 +33,15 @@ int RunTool(int argc, char** argv)
                 "  mendarovel-image check FILE\n"
                 "  mendarovel-image export FILE RAW     (RAW - : standard output)\n"
                 "  mendarovel-image import RAW FILE\n"
+                "  mendarovel-image files FILE [--json]\n"
+                "  mendarovel-image extract FILE FOLDER\n"
+                "  mendarovel-image map FILE [--svg SVG] [--ddrescue MAPFILE]\n"
                 "\nSee mendarovel-image(1).");
     std::string image;
     std::string raw;
+    std::string folder;
+    std::string svg;
+    std::string mapFile;
     bool json = false;
 
     CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5 and SHA-256 of the raw disk");
@@ -48,6 +55,16 @@ int RunTool(int argc, char** argv)
     CLI::App* importRaw = tool.add_subcommand("import", "An image from a raw disk of a standard floppy size");
     importRaw->add_option("RAW", raw, "the raw disk file")->required();
     importRaw->add_option("FILE", image, "the image file to write")->required();
+    CLI::App* files = tool.add_subcommand("files", "The file system: every file, and what the damage hit");
+    files->add_option("FILE", image, "the image file")->required();
+    files->add_flag("--json", json, "one JSON object (fields: see the manual page)");
+    CLI::App* extract = tool.add_subcommand("extract", "Every file and folder into an empty or new folder");
+    extract->add_option("FILE", image, "the image file")->required();
+    extract->add_option("FOLDER", folder, "the folder to write into")->required();
+    CLI::App* map = tool.add_subcommand("map", "The disk as a grid of good and unreadable sectors");
+    map->add_option("FILE", image, "the image file")->required();
+    map->add_option("--svg", svg, "also write the picture as an SVG file");
+    map->add_option("--ddrescue", mapFile, "also write a GNU ddrescue map file of the raw disk");
 
     try {
         tool.parse(argc, argv);
@@ -68,7 +85,13 @@ int RunTool(int argc, char** argv)
         return CheckImage(image);
     if (exportRaw->parsed())
         return ExportRawDisk(image, raw);
-    return ImportRawDisk(raw, image);
+    if (importRaw->parsed())
+        return ImportRawDisk(raw, image);
+    if (files->parsed())
+        return ListFiles(image, json);
+    if (extract->parsed())
+        return ExtractFiles(image, folder);
+    return MapDisk(image, svg, mapFile);
 }
 
 }  // namespace
