@@ -17,6 +17,7 @@
 #include "console/console_log.h"
 #include "floppy/sector_retry.h"
 #include "formats/disk_geometry.h"
+#include "formats/floppy_layouts.h"
 #include "image/byte_buffer.h"
 
 class CDiskDevice;
@@ -71,8 +72,7 @@ public:
     // The largest raw size the image reader takes: that of the largest
     // standard floppy (3.5", 2.88 MB), or more when the drive holds a larger
     // disk. No image larger than both could be written onto the disk.
-    static constexpr std::uint32_t kLargestFloppy = 2949120;
-    std::uint32_t m_nLargestDisk = kLargestFloppy;
+    std::uint32_t m_nLargestDisk = kLargestStandardFloppy;
 
     // 0-based linear indexes of the sectors that the last disk transfer skipped.
     std::vector<std::uint32_t> m_skippedSectors;

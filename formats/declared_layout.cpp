@@ -18,15 +18,6 @@ std::uint32_t U32At(const std::uint8_t* bytes, std::size_t offset)
     return U16At(bytes, offset) | (U16At(bytes, offset + 2) << 16);
 }
 
-const DiskGeometry* StandardLayout(const DiskGeometry& layout)
-{
-    for (const StandardFloppy& floppy : StandardFloppies()) {
-        if (SameLayout(floppy.geometry, layout))
-            return &floppy.geometry;
-    }
-    return nullptr;
-}
-
 // The last sector of track 0 and of the last cylinder: where a wrong layout
 // fails first.
 bool ReadsAtBothEnds(const LayoutAccess& access, const DiskGeometry& layout)
@@ -61,11 +52,11 @@ LayoutChoice ChooseLayout(const LayoutAccess& access, DiskGeometry& layout)
     if (layout.BytesPerSector != kSectorSize || !access.readSector(layout, {1, 1, 1}, boot.data()) ||
         !DeclaredLayout(boot.data(), boot.size(), declared) || SectorCount(declared) <= SectorCount(layout))
         return LayoutChoice::Drivers;
-    const DiskGeometry* standard = StandardLayout(declared);
+    const StandardFloppy* standard = StandardFloppyOfLayout(declared);
     if (standard == nullptr)
         return LayoutChoice::Refused;
-    if (access.useLayout(*standard) && ReadsAtBothEnds(access, *standard)) {
-        layout = *standard;
+    if (access.useLayout(standard->geometry) && ReadsAtBothEnds(access, standard->geometry)) {
+        layout = standard->geometry;
         layout.MediaType = 0;
         return LayoutChoice::Declared;
     }

@@ -37,11 +37,19 @@ const StandardFloppy* StandardFloppyOfCapacity(std::uint64_t bytes)
     return nullptr;
 }
 
-std::uint32_t MediaTypeForLayout(const DiskGeometry& layout, bool fiveAndAQuarterInchDrive)
+const StandardFloppy* StandardFloppyOfLayout(const DiskGeometry& layout)
 {
     for (const StandardFloppy& floppy : kStandardFloppies) {
         if (SameLayout(floppy.geometry, layout))
-            return fiveAndAQuarterInchDrive ? floppy.mediaType525 : floppy.geometry.MediaType;
+            return &floppy;
     }
-    return 0;
+    return nullptr;
+}
+
+std::uint32_t MediaTypeForLayout(const DiskGeometry& layout, bool fiveAndAQuarterInchDrive)
+{
+    const StandardFloppy* floppy = StandardFloppyOfLayout(layout);
+    if (floppy == nullptr)
+        return 0;
+    return fiveAndAQuarterInchDrive ? floppy->mediaType525 : floppy->geometry.MediaType;
 }

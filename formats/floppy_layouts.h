@@ -13,12 +13,19 @@ struct StandardFloppy {
     bool knownBySize = true;     // a medium of its size alone is taken for it
 };
 
+// The raw size of the largest standard format (3.5", 2.88 MB).
+constexpr std::uint32_t kLargestStandardFloppy = 80 * 2 * 36 * 512;
+
 // Every standard format, smallest capacity first.
 std::span<const StandardFloppy> StandardFloppies();
 
 // The format of a medium known only by its size; null for a size that is no
 // standard floppy capacity (the 82- and 83-cylinder formats are none).
 const StandardFloppy* StandardFloppyOfCapacity(std::uint64_t bytes);
+
+// The standard format of a layout (its media type field is not looked at);
+// null for a layout that is no standard format.
+const StandardFloppy* StandardFloppyOfLayout(const DiskGeometry& layout);
 
 // The media type code of a layout (its media type field is not looked at),
 // which depends on the drive's form factor; 0 (unknown) for a layout that is

@@ -1,6 +1,7 @@
 #include "image_tool/image_survey.h"
 
 #include "console/console_log.h"
+#include "formats/floppy_layouts.h"
 #include "image/disk_file.h"
 #include "image/image_compression.h"
 #include "image/image_reader.h"
@@ -55,7 +56,7 @@ std::string DataProblem(SurveyedImage& result)
         return "the geometry describes a disk of 4 GB or more";
     if (rawSize == 0)
         return "the geometry holds no sector";
-    const bool fits = rawSize <= kLargestFloppy;
+    const bool fits = rawSize <= kLargestStandardFloppy;
     if (contents.compressed) {
         Expansion expansion = ExpandDiskData(contents.data.get(), contents.dataSize, rawSize, fits);
         if (expansion.outcome != ExpansionOutcome::Expanded)
@@ -82,7 +83,7 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         result.problem = "cannot open: " + LastErrorText();
         return false;
     }
-    const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestFloppy, nullptr});
+    const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestStandardFloppy, nullptr});
     if (fault == ImageReadFault::FileFailed) {
         result.fileFailed = true;
         result.problem = "cannot read: " + LastErrorText();

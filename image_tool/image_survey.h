@@ -16,9 +16,6 @@ struct SurveyedImage {
     std::string problem;      // empty when the restore takes the image
 };
 
-// The largest disk the tool takes: as the restore with a standard floppy in the drive.
-constexpr std::uint32_t kLargestFloppy = 2949120;
-
 // Reads and validates the image at `path` into `result`; false with
 // `result.problem` set when the file cannot be read or the image is invalid.
 bool SurveyImageFile(const std::string& path, SurveyedImage& result);

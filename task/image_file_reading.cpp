@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "console/shown_name.h"
+#include "formats/floppy_layouts.h"
 #include "task/copy_thread.h"
 
 namespace {
@@ -14,8 +15,8 @@ std::uint32_t LargestUsefulImage(CDiskDevice& device)
     DiskGeometry inserted;
     std::uint32_t size = 0;
     if (device.GetGeometry(inserted) && RawDiskSize(inserted, size))
-        return std::max(size, CDiskImage::kLargestFloppy);
-    return CDiskImage::kLargestFloppy;
+        return std::max(size, kLargestStandardFloppy);
+    return kLargestStandardFloppy;
 }
 
 }  // namespace
