@@ -1,5 +1,6 @@
 #include "app/copy_options.h"
 
+#include "app/command_line_notes.h"
 #include "app/switch_parser.h"
 #include "app/usage_text.h"
 
@@ -16,7 +17,9 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
 {
     CopyOptions options;
     CSwitchParser parser;
-    if (parser.Parse(argc, argv) < 1) {
+    const int switches = parser.Parse(argc, argv);
+    NoteCommandLineMistakes(parser);
+    if (switches < 1) {
         options.m_bShowUsage = true;
         PrintUsage();
         return options;
@@ -30,6 +33,7 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
         options.m_mode = OpDiskFromImage;
 
     options.m_strImageFile = parser.GetArgument("-f", 0, "Image.dsk");
+    options.m_bImageFileNamed = parser.HasSwitch("-f");
     options.m_bVerify = parser.HasSwitch("-c");
 
     const std::string drive = parser.GetArgument("-v", 0, "A");

@@ -9,6 +9,7 @@ struct CopyOptions {
     OperationMode m_mode = OpNone;
     DriveVolume m_volume = VolumeNone;
     std::string m_strImageFile;
+    bool m_bImageFileNamed = false;  // given with -f, not the default
     bool m_bVerify = false;  // -c: -d reads the written disk back and compares
 };
 

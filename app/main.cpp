@@ -9,6 +9,7 @@
 
 #include "app/copy_options.h"
 #include "app/interrupt.h"
+#include "app/job_notes.h"
 #include "app/usage_text.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
         return ExitStatusFor(JobOutcome::Failed);
     }
     job->m_pbDone = &g_bCopyDone;
+    std::size_t skippedSectors = 0;
+    job->m_pnSkipped = &skippedSectors;
     g_pCopyThread = job;
     job->m_strImageFile = options.m_strImageFile;
     job->m_bVerify = options.m_bVerify;
@@ -49,5 +52,6 @@ int main(int argc, char** argv)
     // Asked to end while the job ran: the job was cancelled and has cleaned
     // up; the process now ends with the status the signal implies.
     platform::EndIfAskedToEnd();
+    NoteJobEnd(options, outcome, skippedSectors);
     return ExitStatusFor(outcome);
 }

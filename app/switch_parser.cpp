@@ -8,6 +8,7 @@ bool CSwitchParser::IsSwitch(const char* text)
 int CSwitchParser::Parse(int argc, const char* const* argv)
 {
     m_switches.clear();
+    m_orphans.clear();
     m_current.clear();
     for (int i = 1; i < argc; ++i) {
         if (IsSwitch(argv[i])) {
@@ -21,12 +22,15 @@ int CSwitchParser::Parse(int argc, const char* const* argv)
                     arguments.emplace_back(argv[i]);
             }
             // A repeated switch keeps its first entry and loses its new first argument.
-            m_switches.try_emplace(name, std::move(arguments));
+            if (!m_switches.try_emplace(name, arguments).second)
+                m_orphans.insert(m_orphans.end(), arguments.begin(), arguments.end());
             m_current = name;
         } else {
             auto entry = m_switches.find(m_current);
             if (entry != m_switches.end())
                 entry->second.emplace_back(argv[i]);
+            else
+                m_orphans.emplace_back(argv[i]);
         }
     }
     return static_cast<int>(m_switches.size());

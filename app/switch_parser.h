@@ -17,8 +17,14 @@ public:
     // The index-th argument of the switch, else the default (or "" for null).
     std::string GetArgument(const std::string& name, int index, const char* defaultValue) const;
 
+    // Every switch with its arguments, and the plain arguments kept for none
+    // (those before the first switch, the first one after a repeated switch).
+    const std::map<std::string, std::vector<std::string>>& Switches() const { return m_switches; }
+    const std::vector<std::string>& Orphans() const { return m_orphans; }
+
 private:
     std::map<std::string, std::vector<std::string>> m_switches;
+    std::vector<std::string> m_orphans;
     // The switch that plain arguments are appended to; "" (never a key) until
     // the first switch.
     std::string m_current;

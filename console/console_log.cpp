@@ -63,6 +63,12 @@ bool CConsoleLog::CheckCancel() const
     return cancel;
 }
 
+void PrintNote(const std::string& text)
+{
+    platform::LastErrorGuard keepLastError;
+    CConsoleScreen::Instance().WriteNote("mendarovel: " + text);
+}
+
 std::string FormatText(const char* format, ...)
 {
     va_list arguments;

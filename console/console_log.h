@@ -43,6 +43,10 @@ public:
 // general error has occured." when the system has none.
 std::string LastErrorText();
 
+// A note to the user, "mendarovel: TEXT", on standard error: standard output
+// carries the job's lines alone.
+void PrintNote(const std::string& text);
+
 // Formats a message with printf directives (for the few texts that carry
 // numbers) into a string that Print then writes literally.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

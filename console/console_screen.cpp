@@ -1,6 +1,7 @@
 #include "console/console_screen.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/console.h"
 
@@ -39,6 +40,18 @@ void CConsoleScreen::Write(std::string_view text)
     const std::size_t lineBreak = text.rfind('\n');
     const std::size_t opened = lineBreak == std::string_view::npos ? m_column + text.size() : text.size() - lineBreak - 1;
     m_column = static_cast<unsigned>(std::min<std::size_t>(opened, 0xFFFF));
+}
+
+void CConsoleScreen::WriteNote(std::string_view line)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    if (m_pMeter != nullptr)
+        m_pMeter->Erase();
+    std::string text = m_column > 0 && platform::StandardStreamsShareTerminal() ? "\n" : "";
+    text.append(line).append("\n");
+    (m_notes != nullptr ? m_notes : platform::WriteStandardError)(text.data(), text.size());
+    // On the terminal both share, the open line has just been ended.
+    m_column = 0;
 }
 
 // Decided once, at the first transfer: whether standard error can show
@@ -82,6 +95,12 @@ void CConsoleScreen::SendLinesTo(OutputWriter output)
 {
     const std::lock_guard<std::mutex> lock(m_lock);
     m_output = output;
+}
+
+void CConsoleScreen::SendNotesTo(OutputWriter notes)
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_notes = notes;
 }
 
 void CConsoleScreen::UseForTests(CProgressMeter* meter, OutputWriter output)

@@ -21,6 +21,11 @@ public:
     // Safe from any thread.
     void Write(std::string_view text);
 
+    // A note to the user on standard error, after the progress is erased: the
+    // line ends with a line break, and on a terminal that standard output
+    // shares, starts on a line of its own when one of standard output is open.
+    void WriteNote(std::string_view line);
+
     // A disk transfer begins and ends; progress shows in between when standard
     // error is a terminal that can show it.
     void BeginProgress();
@@ -30,6 +35,10 @@ public:
     // A program that uses the jobs' objects for its own ends (the image tool)
     // takes their lines instead of standard output; null gives them back.
     void SendLinesTo(OutputWriter output);
+
+    // The notes go there instead of standard error (a fuzzer's notes, for
+    // one, would drown its report); null gives them back.
+    void SendNotesTo(OutputWriter notes);
 
     // Tests draw through their own meter (null: no progress at all) and see
     // standard output (null: the real one).
@@ -41,6 +50,7 @@ private:
 
     std::mutex m_lock;
     OutputWriter m_output = nullptr;
+    OutputWriter m_notes = nullptr;
     CProgressMeter* m_pMeter = nullptr;  // null: no progress on this console
     bool m_bMeterChosen = false;
     std::unique_ptr<CProgressMeter> m_ownMeter;

@@ -17,3 +17,11 @@ std::string ShownName(const std::string& name)
     }
     return shown;
 }
+
+std::string QuotedName(const std::string& name)
+{
+    std::string quoted(1, '\'');
+    quoted += ShownName(name);
+    quoted += '\'';
+    return quoted;
+}

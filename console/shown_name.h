@@ -7,3 +7,6 @@
 // cursor, clear the screen or break a line; every other byte, '%' and
 // non-ASCII bytes included, unchanged.
 std::string ShownName(const std::string& name);
+
+// The shown name between single quotes, as a note quotes what the user typed.
+std::string QuotedName(const std::string& name);

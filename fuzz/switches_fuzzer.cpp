@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/copy_options.h"
+#include "console/console_screen.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ void CheckOptions(const CopyOptions& options)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // The warnings about the command line would fill the fuzzer's log.
+    CConsoleScreen::Instance().SendNotesTo([](const char*, std::size_t) {});
     const std::vector<std::string> arguments = SplitOnNul(data, size);
     // argv as the system hands it over: the pointers, then a null one.
     std::vector<const char*> argv;

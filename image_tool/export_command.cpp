@@ -14,7 +14,7 @@ int ExportToStandardOutput(const SurveyedImage& surveyed)
         return RefuseInput("standard output", "cannot take binary data: " + LastErrorText());
     const bool written = std::fwrite(surveyed.disk.get(), 1, surveyed.diskSize, stdout) == surveyed.diskSize &&
                          std::fflush(stdout) == 0;
-    return written ? kExitDone : RefuseInput("standard output", "cannot write: " + LastErrorText());
+    return written ? kExitDone : RefuseStandardOutput("cannot write");
 }
 
 // Into a new file beside the target, which replaces it only when complete.
@@ -35,6 +35,9 @@ int ExportToFile(const SurveyedImage& surveyed, const std::string& raw)
 
 int ExportRawDisk(const std::string& image, const std::string& raw)
 {
+    // A disk's bytes on a terminal only garble it.
+    if (raw == "-" && platform::StandardOutputIsTerminal())
+        return RefuseInput("standard output", "is a terminal; redirect it (> disk.img) or name a file for the raw disk");
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);

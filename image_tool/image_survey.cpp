@@ -5,12 +5,18 @@
 #include "image/disk_file.h"
 #include "image/image_compression.h"
 #include "image/image_reader.h"
+#include "image/non_image_file.h"
 #include "image_tool/tool_commands.h"
 
 namespace {
 
-std::string TrailerProblem(ImageReadFault fault, const ImageContents& contents)
+std::string TrailerProblem(ImageReadFault fault, const ImageContents& contents, NonImageFile kind)
 {
+    if (kind == NonImageFile::RawDisk)
+        return "not an image file (no image trailer at its end; a raw disk of a standard size? import makes an "
+               "image of it)";
+    if (kind == NonImageFile::TruncatedImage)
+        return "not an image file (no image trailer at its end; truncated?)";
     if (fault == ImageReadFault::NotAnImage)
         return "not an image file (no image trailer at its end)";
     const ImageTrailer& trailer = contents.trailer;
@@ -84,11 +90,19 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         return false;
     }
     const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestStandardFloppy, nullptr});
+    NonImageFile kind = NonImageFile::Image;
+    if (fault == ImageReadFault::NotAnImage) {
+        try {
+            kind = GuessNonImageFile(*file);
+        } catch (const ImageFileError&) {
+            kind = NonImageFile::Unknown;
+        }
+    }
     if (fault == ImageReadFault::FileFailed) {
         result.fileFailed = true;
         result.problem = "cannot read: " + LastErrorText();
         return false;
     }
-    result.problem = fault == ImageReadFault::None ? DataProblem(result) : TrailerProblem(fault, result.contents);
+    result.problem = fault == ImageReadFault::None ? DataProblem(result) : TrailerProblem(fault, result.contents, kind);
     return result.problem.empty();
 }

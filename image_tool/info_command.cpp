@@ -91,5 +91,5 @@ int ShowImageInfo(const std::string& image, bool json)
     else
         PrintText(image, surveyed, digests);
     std::cout.flush();
-    return std::cout ? kExitDone : RefuseInput("standard output", "cannot write");
+    return std::cout ? kExitDone : RefuseStandardOutput("cannot write");
 }

@@ -10,29 +10,18 @@
 #include <iostream>
 
 #include "image_tool/tool_commands.h"
+#include "image_tool/tool_usage.h"
 #include "platform/console.h"
 
 namespace {
 
-constexpr const char* kName = "mendarovel-image";
-
-// The whole tool's help, whichever command the mistake was made in.
-std::string ToolHelp(const CLI::App& tool)
-{
-    return tool.get_formatter()->make_help(&tool, kName, CLI::AppFormatMode::Normal);
-}
-
 int RunTool(int argc, char** argv)
 {
-    CLI::App tool{"Shows, checks, hashes and converts Mendarovel image files without a drive.", kName};
-    tool.set_version_flag("--version", std::string(kName) + " " + MENDAROVEL_VERSION);
+    CLI::App tool{"Shows, checks, hashes and converts Mendarovel image files without a drive.", kToolName};
+    tool.set_version_flag("--version", std::string(kToolName) + " " + MENDAROVEL_VERSION);
     tool.require_subcommand(1);
-    tool.footer("Commands:\n"
-                "  mendarovel-image info FILE [--json]\n"
-                "  mendarovel-image check FILE\n"
-                "  mendarovel-image export FILE RAW     (RAW - : standard output)\n"
-                "  mendarovel-image import RAW FILE\n"
-                "\nSee mendarovel-image(1).");
+    // One list of commands, with their arguments, in place of the parser's own.
+    tool.footer([&tool] { return CommandList(tool); });
     std::string image;
     std::string raw;
     bool json = false;
@@ -49,6 +38,9 @@ int RunTool(int argc, char** argv)
     importRaw->add_option("RAW", raw, "the raw disk file")->required();
     importRaw->add_option("FILE", image, "the image file to write")->required();
 
+    for (CLI::App* command : tool.get_subcommands([](CLI::App*) { return true; }))
+        command->group("");
+
     try {
         tool.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -58,8 +50,7 @@ int RunTool(int argc, char** argv)
         std::cout << version.what() << '\n';
         return kExitDone;
     } catch (const CLI::ParseError& error) {
-        std::cerr << kName << ": " << error.what() << "\n\n" << ToolHelp(tool);
-        return kExitUsage;
+        return RefuseUsage(tool, error, argc, argv);
     }
 
     if (info->parsed())
@@ -84,6 +75,6 @@ int main(int argc, char** argv)
         return RunTool(argc, argv);
     } catch (const std::exception& failure) {
         // Memory that cannot be had, above all: a refusal, never a crash.
-        return RefuseInput(kName, failure.what());
+        return RefuseInput(kToolName, failure.what());
     }
 }

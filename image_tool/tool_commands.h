@@ -10,6 +10,8 @@ constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitBadInput = 2;
 
+constexpr const char* kToolName = "mendarovel-image";
+
 int ShowImageInfo(const std::string& image, bool json);
 int CheckImage(const std::string& image);
 int ExportRawDisk(const std::string& image, const std::string& raw);
@@ -18,3 +20,7 @@ int ImportRawDisk(const std::string& raw, const std::string& image);
 // Prints "mendarovel-image: SUBJECT: WHAT" on standard error and returns 2.
 int RefuseInput(const std::string& subject, const std::string& what);
 
+// A failed write to standard output: "standard output: WHAT: the system's
+// reason" on standard error, or nothing when its reader has gone away (as a
+// pipeline's other programs end). Returns 2.
+int RefuseStandardOutput(const std::string& what);

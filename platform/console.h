@@ -25,6 +25,14 @@ void WriteStandardOutput(const char* data, std::size_t size);
 // text mode would put a CR before every LF byte). False when that fails.
 bool MakeStandardOutputBinary();
 
+// True when standard output is a terminal (Windows: a console), where binary
+// data would only garble the screen.
+bool StandardOutputIsTerminal();
+
+// True when standard output and standard error are one terminal, where a
+// note must not begin on the open line of the other stream.
+bool StandardStreamsShareTerminal();
+
 // Live progress goes to standard error so that standard output stays exact.
 // Tells whether standard error can show it: a terminal (not TERM=dumb) that
 // takes backspace and erase-to-end-of-line (Windows: a console whose

@@ -18,6 +18,12 @@ bool GetSystemErrorText(std::uint32_t code, std::string& text);
 // medium, drive gone, volume in use), so that retrying other sectors is futile.
 bool IsWholeMediumError(std::uint32_t code);
 
+// True when `code` says the system refused the caller access (permissions).
+bool IsAccessDenied(std::uint32_t code);
+
+// True when `code` says the reader of a pipe has gone away.
+bool IsBrokenPipe(std::uint32_t code);
+
 // Keeps the last error code across a block that may disturb it (printing).
 class LastErrorGuard {
 public:

@@ -1,6 +1,7 @@
 #include "task/copy_thread.h"
 
 #include "platform/platform_info.h"
+#include "task/drive_notes.h"
 
 std::mutex& CCopyThread::LifetimeLock()
 {
@@ -13,6 +14,8 @@ CCopyThread::~CCopyThread()
     // Completion is signalled before any member goes away, and under the lock
     // so that a Ctrl-C handler never writes into a dying object.
     std::lock_guard<std::mutex> lock(LifetimeLock());
+    if (m_pnSkipped != nullptr)
+        *m_pnSkipped = m_image.m_skippedSectors.size();
     if (m_pbDone != nullptr)
         *m_pbDone = true;
 }
@@ -45,6 +48,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
     if (!device->Open(volume, false)) {
         Print("failed", true);
         PrintError(GetLastErrorText());
+        NoteDriveNotOpened(volume);
     } else {
         Print("ok", true);
         switch (mode) {

@@ -38,6 +38,7 @@ public:
     static std::mutex& LifetimeLock();
 
     std::atomic<bool>* m_pbDone = nullptr;
+    std::size_t* m_pnSkipped = nullptr;  // given the count of skipped sectors at the end
     std::string m_strImageFile;
     bool m_bVerify = false;  // -d reads the written disk back
     CFloppyDevice m_floppyNT;

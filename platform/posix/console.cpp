@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,6 +51,21 @@ void WriteStandardOutput(const char* data, std::size_t size)
 bool MakeStandardOutputBinary()
 {
     return true;  // no text mode here
+}
+
+bool StandardOutputIsTerminal()
+{
+    const LastErrorGuard keep;
+    return isatty(STDOUT_FILENO) == 1;
+}
+
+bool StandardStreamsShareTerminal()
+{
+    const LastErrorGuard keep;
+    struct stat output {};
+    struct stat error {};
+    return isatty(STDOUT_FILENO) == 1 && isatty(STDERR_FILENO) == 1 && fstat(STDOUT_FILENO, &output) == 0 &&
+           fstat(STDERR_FILENO, &error) == 0 && output.st_rdev == error.st_rdev;
 }
 
 bool PrepareProgressTerminal()

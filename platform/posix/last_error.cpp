@@ -57,4 +57,14 @@ bool IsWholeMediumError(std::uint32_t code)
     }
 }
 
+bool IsAccessDenied(std::uint32_t code)
+{
+    return static_cast<int>(code) == EACCES || static_cast<int>(code) == EPERM;
+}
+
+bool IsBrokenPipe(std::uint32_t code)
+{
+    return static_cast<int>(code) == EPIPE;
+}
+
 }  // namespace platform

@@ -8,6 +8,7 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/floppy_driver_layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drive_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_in_use.cpp
 )

@@ -42,6 +42,19 @@ bool MakeStandardOutputBinary()
     return _setmode(_fileno(stdout), _O_BINARY) != -1;
 }
 
+bool StandardOutputIsTerminal()
+{
+    const LastErrorGuard keep;
+    return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR;
+}
+
+bool StandardStreamsShareTerminal()
+{
+    const LastErrorGuard keep;
+    return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR &&
+           GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
+}
+
 bool PrepareProgressTerminal()
 {
     const LastErrorGuard keep;

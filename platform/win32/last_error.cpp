@@ -41,4 +41,14 @@ bool IsWholeMediumError(std::uint32_t code)
     }
 }
 
+bool IsAccessDenied(std::uint32_t code)
+{
+    return code == ERROR_ACCESS_DENIED;
+}
+
+bool IsBrokenPipe(std::uint32_t code)
+{
+    return code == ERROR_NO_DATA || code == ERROR_BROKEN_PIPE;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 # The Windows binding of the operating-system layer.
 set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drive_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp
   ${CMAKE_CURRENT_LIST_DIR}/console.cpp
   ${CMAKE_CURRENT_LIST_DIR}/interrupt.cpp

@@ -23,6 +23,15 @@ drive with a colon|1|-i -v A:
 drive C with help|2|-h -i -v C
 EOF_CASES
 
+# What the program ignores is named on standard error; standard output stays.
+CASE="usage: warnings for an unknown switch, a stray argument and drive C"
+mv_run -- -i -C -f Family Photos.dsk -v C
+expect_stdout "$BANNER$USAGE"
+expect_status 1
+expect_stderr_lines "mendarovel: unknown switch '-C' is ignored (did you mean -c?)" \
+  "mendarovel: argument 'Photos.dsk' is ignored (a file name with spaces needs quotes)" \
+  "mendarovel: -v 'C' names no drive: it takes A or B"
+
 CASE="usage: empty file name"
 mv_run -- -i -f "" ""
 expect_stdout "$BANNER$USAGE"
@@ -35,6 +44,8 @@ mv_run -- -i
 expect_stdout "$BANNER$NO_DRIVE"
 expect_status 2
 expect_absent Image.dsk
+expect_stderr_lines "mendarovel: this system has no floppy drive A:" \
+  "mendarovel: the image file is 'Image.dsk' in the current folder (the default name; -f names another)"
 
 CASE="help with a job: usage once, then the job"
 mv_run -- -h -i -f x.dsk
@@ -59,6 +70,16 @@ CASE="-v B with one drive only"
 mv_run --a good.img -- -i -v B
 expect_stdout "$BANNER$NO_DRIVE"
 expect_status 2
+
+# A drive the user may not open: the device and what to do, on standard error.
+if [[ $(id -u) -eq 0 ]] && getent group floppy >/dev/null; then
+  CASE="drive not open to the user"
+  cp good.img locked.img && chgrp floppy locked.img && chmod 660 locked.img
+  MENDAROVEL=setpriv mv_run --a locked.img -- --reuid=65534 --regid=65534 --clear-groups "$MENDAROVEL" -i -f x.dsk
+  expect_stdout "$BANNER"$'\nOpening floppy device...failed\nERROR: Permission denied'
+  expect_stderr_lines "mendarovel: drive A: is /dev/fd0, which could not be opened" \
+    "mendarovel: permission to open /dev/fd0 was denied; to use it, join the group 'floppy' (sudo usermod -a -G floppy $(id -nu 65534)) and log in again"
+fi
 
 # Closed standard streams: no file the program opens takes their place, so
 # neither the drive nor the image receives console text. A reader that quits

@@ -122,7 +122,7 @@ v21_raw|0|valid (raw data, no checksum to verify)
 unreadable|0|valid (compressed, checksum correct; 3 sectors were unreadable when it was made)
 unreadable_ragged|0|valid (compressed, checksum correct; its list of unreadable sectors is damaged and ignored)
 v30_compressed|0|valid (compressed, checksum correct)
-wrong_magic|2|invalid: not an image file (no image trailer at its end)
+wrong_magic|2|invalid: not an image file (no image trailer at its end; truncated?)
 total_beyond_file|2|invalid: invalid file structure (the trailer gives an image of 336 bytes, the file has 335)
 no_data|2|invalid: the image holds no disk data
 empty_geometry|2|invalid: the geometry holds no sector
@@ -160,6 +160,11 @@ print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, time.monotonic() -
   rm -f sparse.dsk sparse.dsk.out
 fi
 
+CASE="check of a raw disk"
+run_tool check disk-737280.img
+expect_stdout "disk-737280.img: invalid: not an image file (no image trailer at its end; a raw disk of a standard size? import makes an image of it)"$'\n'
+expect_status 2
+
 # Bad input: one line, status 2, nothing written, an existing target untouched.
 printf 'an earlier file' >keep
 cp keep keep.orig
@@ -184,16 +189,48 @@ CHECKS=$((CHECKS + 1))
   fail "standard error: $(cat "$WORK/stderr")"
 expect_no_stray_files .
 
-# Wrong usage: the tool's help on standard error, status 1.
-for args in "" "info" "frob x" "export only.dsk" "check a.dsk --json"; do
+# Wrong usage: on standard error what is wrong, the command's usage line and
+# where the help is (one line for a missing or unknown command), status 1.
+HELP="(mendarovel-image --help tells more)"
+COMMANDS="info, check, export, import"
+while IFS='|' read -r args first second; do
   CASE="usage: '$args'"
   read -ra argv <<<"$args"
   run_tool "${argv[@]}"
   expect_status 1
   expect_stdout ""
-  CHECKS=$((CHECKS + 1))
-  grep -q '^  mendarovel-image import RAW FILE$' "$WORK/stderr" || fail "no help: $(cat "$WORK/stderr")"
+  expect_stderr "$first${second:+$'\n'$second}"
+done <<EOF_USAGE
+|mendarovel-image: a command is needed ($COMMANDS; see mendarovel-image --help)
+infoo x|mendarovel-image: unknown command 'infoo' (the commands are $COMMANDS; see mendarovel-image --help)
+info|mendarovel-image: FILE is required|usage: mendarovel-image info FILE [--json]   $HELP
+export only.dsk|mendarovel-image: RAW is required|usage: mendarovel-image export FILE RAW   $HELP
+check a.dsk --json|mendarovel-image: The following argument was not expected: --json|usage: mendarovel-image check FILE   $HELP
+EOF_USAGE
+
+# Standard output: a reader that has gone away gets nothing more, not even
+# why (exit 2); a terminal gets no raw disk (one line, exit 2).
+for command in "info appended.dsk" "export appended.dsk -"; do
+  CASE="$command into a pipe without a reader"
+  read -ra argv <<<"$command"
+  python3 -c 'import os, subprocess, sys
+read, write = os.pipe()
+os.close(read)
+sys.exit(subprocess.run(sys.argv[1:], stdin=subprocess.DEVNULL, stdout=write, stderr=open("stderr", "wb")).returncode)' \
+    "${RUNNER[@]}" "$MENDAROVEL_IMAGE" "${argv[@]}"
+  STATUS=$?
+  expect_status 2
+  expect_stderr ""
 done
+if [[ -z ${RUNNER[*]} ]] && command -v script >/dev/null; then
+  CASE="export onto a terminal"
+  script -qec "$MENDAROVEL_IMAGE export appended.dsk - 2>stderr.raw" /dev/null >/dev/null
+  STATUS=$?
+  tr -d '\r' <stderr.raw >"$WORK/stderr"
+  expect_status 2
+  expect_stderr "mendarovel-image: standard output: is a terminal; redirect it (> disk.img) or name a file for the raw disk"
+fi
+
 CASE="--version"
 run_tool --version
 expect_status 0

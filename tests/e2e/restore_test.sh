@@ -35,6 +35,10 @@ CASE="a file of another format"
 head -c 5000 /dev/urandom >random.dsk
 refused "$FORMAT_FAILED$NOT_READ" random.dsk
 
+CASE="a raw disk, not an image: import is named"
+refused "$FORMAT_FAILED$NOT_READ" original-1474560.img
+expect_stderr_lines "mendarovel: 'original-1474560.img' is no image but has the size of a raw floppy disk: 'mendarovel-image import original-1474560.img NEW.dsk' makes an image of it"
+
 CASE="a file shorter than the trailer"
 printf 'short' >short.dsk
 refused "$FORMAT_FAILED$NOT_READ" short.dsk

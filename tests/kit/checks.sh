@@ -31,6 +31,15 @@ expect_status() {
   ((STATUS == $1)) || fail "exit status $STATUS, expected $1"
 }
 
+# expect_stderr_lines LINE...: the program's whole standard error, these lines.
+expect_stderr_lines() {
+  CHECKS=$((CHECKS + 1))
+  local expected
+  expected=$(printf '%s\n' "$@")
+  [[ $(cat "${STDERR_FILE:-$WORK/stderr}") == "$expected" ]] ||
+    fail "standard error: '$(cat "${STDERR_FILE:-$WORK/stderr}")', expected: '$expected'"
+}
+
 # expect_stdout TEXT: the program's whole standard output, byte for byte.
 expect_stdout() {
   CHECKS=$((CHECKS + 1))

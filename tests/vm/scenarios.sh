@@ -158,6 +158,7 @@ bad_sector() {  # scenario
   vm_boot "$AS_FLOPPY; run -i -f image.dsk" "${drive[@]}"
   expect_stdout "$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...\nERROR: Input/output error\nSkipping cyl 3, sect 11, head 2.'"$lines"$'\nImage file successfully created.'"$CLOSED"
   expect_status 3
+  STDERR_FILE=out/stderr expect_stderr_lines 'mendarovel: 1 sector was skipped (see the "Skipping" lines); the exit status is 3'
   expect_same_bytes expected.dsk out/image.dsk
 }
 

@@ -1,0 +1,57 @@
+#include "app/job_notes.h"
+
+#include <string>
+
+#include "console/console_log.h"
+#include "console/shown_name.h"
+#include "image/disk_file.h"
+#include "image/non_image_file.h"
+
+namespace {
+
+std::string Sectors(std::size_t count)
+{
+    return count == 1 ? "1 sector" : std::to_string(count) + " sectors";
+}
+
+// On a bad disk the "Skipping" lines have scrolled away by the end.
+void NoteSkippedSectors(OperationMode mode, std::size_t count)
+{
+    if (mode == OpRescueImage)
+        PrintNote(Sectors(count) + " of the image " + (count == 1 ? "is" : "are") +
+                  " still unreadable; the exit status is 3");
+    else
+        PrintNote(Sectors(count) + (count == 1 ? " was" : " were") +
+                  " skipped (see the \"Skipping\" lines); the exit status is 3");
+}
+
+void NoteNonImageFile(const std::string& name)
+{
+    NonImageFile kind = NonImageFile::Unknown;
+    try {
+        if (const auto file = CDiskFile::OpenForReading(name))
+            kind = GuessNonImageFile(*file);
+    } catch (const ImageFileError&) {
+        return;  // the job has said what it could not read
+    }
+    const std::string shown = QuotedName(name);
+    if (kind == NonImageFile::RawDisk)
+        PrintNote(shown + " is no image but has the size of a raw floppy disk: "
+                  "'mendarovel-image import " + ShownName(name) + " NEW.dsk' makes an image of it");
+    else if (kind == NonImageFile::TruncatedImage)
+        PrintNote(shown + " begins as an image but has no end: truncated?");
+}
+
+}  // namespace
+
+void NoteJobEnd(const CopyOptions& options, JobOutcome outcome, std::size_t skippedSectors)
+{
+    if (outcome == JobOutcome::CompletedWithSkips)
+        NoteSkippedSectors(options.m_mode, skippedSectors);
+    if (outcome == JobOutcome::Failed && options.m_mode == OpDiskFromImage)
+        NoteNonImageFile(options.m_strImageFile);
+    // A second run without -f replaces this file; the user should know its name.
+    if (!options.m_bImageFileNamed)
+        PrintNote("the image file is " + QuotedName(options.m_strImageFile) +
+                  " in the current folder (the default name; -f names another)");
+}
