@@ -31,4 +31,6 @@ install(FILES ${manual_pages} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+# A release without the debugging symbols of a RelWithDebInfo build.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_FILE_NAME mendarovel-${PROJECT_VERSION}-windows-x64)

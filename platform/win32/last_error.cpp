@@ -48,7 +48,8 @@ bool IsAccessDenied(std::uint32_t code)
 
 bool IsBrokenPipe(std::uint32_t code)
 {
-    return code == ERROR_NO_DATA || code == ERROR_BROKEN_PIPE;
+    // Windows says "no data" for a pipe whose reader has gone; Wine says "not connected".
+    return code == ERROR_NO_DATA || code == ERROR_BROKEN_PIPE || code == ERROR_PIPE_NOT_CONNECTED;
 }
 
 }  // namespace platform
