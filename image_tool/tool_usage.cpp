@@ -37,10 +37,11 @@ std::string CommandUsage(const CLI::App& command)
     for (const CLI::Option* option : command.get_options()) {
         if (option == command.get_help_ptr())
             continue;
-        const std::string name = option->get_name();
-        const std::string value = !option->get_positional() && !option->get_type_name().empty()
-                                      ? " " + option->get_type_name() : "";
-        usage += option->get_required() ? " " + name : " [" + name + value + "]";
+        const bool optional = !option->get_required();
+        usage.append(optional ? " [" : " ").append(option->get_name());
+        if (!option->get_positional() && !option->get_type_name().empty())
+            usage.append(" ").append(option->get_type_name());
+        usage.append(optional ? "]" : "");
     }
     return usage;
 }
