@@ -2,6 +2,7 @@
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
+#include "floppy/sector_count.h"
 #include "floppy/sector_walk.h"
 
 namespace {
@@ -34,9 +35,17 @@ SectorOutcome CheckSector(CDiskImage& image, CDiskDevice& device, std::uint8_t* 
 
 void PrintSummary(const CDiskImage& image, const VerifyCounts& counts)
 {
-    if (counts.differ == 0 && counts.unreadable == 0)
+    // Sectors the writer skipped are not on the disk: a disk without them
+    // is never called equal to the image.
+    const std::size_t unwritten = image.m_skippedSectors.size();
+    if (counts.differ == 0 && counts.unreadable == 0 && unwritten == 0)
         image.Print(FormatText("Verified: all %llu sectors equal the image.",
                                static_cast<unsigned long long>(counts.verified)),
+                    false);
+    else if (counts.differ == 0 && counts.unreadable == 0)
+        image.Print(FormatText("Verified: all %llu written sectors equal the image; ",
+                               static_cast<unsigned long long>(counts.verified)) +
+                        SectorCount(unwritten) + " could not be written.",
                     false);
     else
         image.Print(FormatText("Verified: %llu of %llu sectors differ, %llu unreadable.",

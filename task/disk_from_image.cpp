@@ -1,5 +1,6 @@
 #include <string>
 
+#include "floppy/sector_count.h"
 #include "task/copy_thread.h"
 
 namespace {
@@ -39,6 +40,11 @@ JobOutcome CCopyThread::WriteDiskAndReport(CDiskDevice& device)
 {
     // A disk that reads back other bytes than the image is no restored disk.
     const bool done = m_image.WriteToDevice(device) && (!m_bVerify || m_image.VerifyOnDevice(device));
-    Print(done ? "Disk successfully created." : "Disk could not be written.", false);
+    if (!done)
+        Print("Disk could not be written.", false);
+    else if (m_bVerify && !m_image.m_skippedSectors.empty())
+        Print("Disk created, but " + SectorCount(m_image.m_skippedSectors.size()) + " could not be written.", false);
+    else
+        Print("Disk successfully created.", false);
     return done ? TransferOutcome() : JobOutcome::Failed;
 }

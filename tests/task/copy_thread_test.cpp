@@ -111,8 +111,9 @@ TEST_F(VerifiedRestore, SectorsTheWriterSkippedAreNotReadBack)
     m_device.FailWrites(3, 7, 2, -1, SectorErrorCode());
     EXPECT_EQ(Restore(), JobOutcome::CompletedWithSkips);
     EXPECT_EQ(m_console, kWritten + ErrorLine(SectorErrorCode()) +
-                             "\nSkipping cyl 3, sect 7, head 2.\nVerifying data...\nVerified: all 2879 sectors equal the image."
-                             "\nDisk successfully created.");
+                             "\nSkipping cyl 3, sect 7, head 2.\nVerifying data..."
+                             "\nVerified: all 2879 written sectors equal the image; 1 sector could not be written."
+                             "\nDisk created, but 1 sector could not be written.");
     EXPECT_EQ(std::count(m_device.m_reads.begin(), m_device.m_reads.end(), CScriptedDevice::Place(3, 7, 2)), 0);
 }
 
