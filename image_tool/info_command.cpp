@@ -23,6 +23,14 @@ std::string VersionText(const ImageTrailer& trailer)
     return std::to_string(trailer.VersionMajor) + "." + std::to_string(trailer.VersionMinor);
 }
 
+// A damaged list proves nothing: its sectors may hold zeros all the same.
+std::string UnreadableCount(const SurveyedImage& surveyed)
+{
+    if (surveyed.contents.unreadableListDamaged)
+        return "unknown: the image's list of them is damaged and ignored";
+    return std::to_string(surveyed.contents.unreadableSectors.size());
+}
+
 void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
 {
     const ImageContents& contents = surveyed.contents;
@@ -48,6 +56,7 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
         sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
     }
     report["unreadable_sectors"] = sectors;
+    report["unreadable_list_damaged"] = contents.unreadableListDamaged;
     report["md5"] = digests.md5;
     report["sha256"] = digests.sha256;
     // A file name need not be UTF-8; it must not cost the report.
@@ -67,7 +76,7 @@ void PrintText(const std::string& path, const SurveyedImage& surveyed, const Dis
               << "Raw size:            " << surveyed.diskSize << " bytes\n"
               << "Stored size:         " << contents.dataSize << " bytes, "
               << (contents.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'
-              << "Unreadable sectors:  " << contents.unreadableSectors.size() << '\n';
+              << "Unreadable sectors:  " << UnreadableCount(surveyed) << '\n';
     for (const std::uint32_t index : contents.unreadableSectors) {
         const SectorPlace place = PlaceOf(g, index);
         std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "

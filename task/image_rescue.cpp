@@ -18,6 +18,12 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
     }
     if (CheckCancel())
         return JobOutcome::Failed;
+    // Which sectors hold zeros is unknown: a rescue of none would call the
+    // image clean.
+    if (m_image.m_bUnreadableListDamaged) {
+        PrintError("The list of unreadable sectors in this image is damaged; the sectors to rescue are unknown.");
+        return JobOutcome::Failed;
+    }
     if (m_image.m_unreadableSectors.empty()) {
         Print("Nothing to rescue: the image lists no unreadable sectors.", false);
         return JobOutcome::Completed;

@@ -95,16 +95,31 @@ kit unreadable drive-737280.dsk listed.dsk 5 1439
 CASE="info of an appended image with unreadable sectors"
 run_tool info appended.dsk
 expect_status 0
-for line in "Image starts at:     byte 777 of the file" "Unreadable sectors:  2" \
+# expect_lines LINE...: each is a whole line of standard output.
+expect_lines() {
+  local line
+  for line in "$@"; do
+    CHECKS=$((CHECKS + 1))
+    grep -qFx -- "$line" "$WORK/stdout" || fail "no line '$line' in: $(cat "$WORK/stdout")"
+  done
+}
+expect_lines "Image starts at:     byte 777 of the file" "Unreadable sectors:  2" \
   "                     cyl 1, sect 6, head 1" "                     cyl 80, sect 9, head 2" \
   "MD5:                 $(md5sum <disk-737280.img | cut -d' ' -f1)" \
-  "Media type:          5, ${MEDIA[5]}"; do
-  CHECKS=$((CHECKS + 1))
-  grep -qFx -- "$line" "$WORK/stdout" || fail "no line '$line' in: $(cat "$WORK/stdout")"
-done
+  "Media type:          5, ${MEDIA[5]}"
 run_json info appended.dsk --json
 expect_json image_offset 777
 expect_json unreadable_sectors '[{"cylinder": 1, "sector": 6, "head": 1}, {"cylinder": 80, "sector": 9, "head": 2}]'
+expect_json unreadable_list_damaged false
+# One flipped bit in the list (sector 101 as 101 + 2^31): no count can be given.
+CASE="info of an image whose list of unreadable sectors is damaged"
+kit unreadable drive-737280.dsk damaged-list.dsk 100 $((101 + 2147483648))
+run_tool info damaged-list.dsk
+expect_status 0
+expect_lines "Unreadable sectors:  unknown: the image's list of them is damaged and ignored"
+run_json info damaged-list.dsk --json
+expect_json unreadable_sectors '[]'
+expect_json unreadable_list_damaged true
 CASE="export of an appended image"
 run_tool export appended.dsk appended.img
 expect_same_bytes disk-737280.img appended.img

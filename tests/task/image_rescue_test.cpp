@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "formats/media_types.h"
+#include "image/image_records.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
@@ -147,6 +148,27 @@ TEST_F(Rescue, AnImageWithoutUnreadableSectorsIsLeftAlone)
     EXPECT_EQ(run.console.find("Querying"), std::string::npos);
     EXPECT_TRUE(device.m_reads.empty());
     EXPECT_TRUE(SameBytes(clean, Stored()));
+}
+
+// One flipped bit in the list (sector 13 stored as 13 + 2^31): which sectors
+// hold zeros is unknown, and a rescue of none would call the image clean.
+TEST_F(Rescue, ADamagedListIsRefusedBeforeTheDiskIsRead)
+{
+    Bytes before = CleanImage(kMedium, {kCyl2Head2Sect2, kCyl2Head2Sect3});
+    // The list's two entries sit just before the 14-byte end record.
+    before[before.size() - kEndRecordSize - 8 + 3] ^= 0x80;
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_TRUE(EndsWith(run.console, "%)\nERROR: The list of unreadable sectors in this image is damaged; "
+                                      "the sectors to rescue are unknown."))
+        << run.console;
+    EXPECT_TRUE(device.m_reads.empty());
+    EXPECT_TRUE(SameBytes(before, Stored()));
+    EXPECT_EQ(FilesInFolder(), 1u);
 }
 
 TEST_F(Rescue, SectorsThatStillFailLeaveTheFileAsItWas)
