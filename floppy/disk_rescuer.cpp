@@ -4,33 +4,10 @@
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
+#include "floppy/identity_sample.h"
 #include "floppy/sector_walk.h"
 
 namespace {
-
-// Good sectors that show whether the inserted disk is the one the image was
-// made of: the disk's first, and every one that shares a track with a sector
-// to rescue, since those are what the rescued data will sit beside.
-std::vector<std::uint32_t> IdentitySample(const DiskGeometry& geometry, const std::vector<std::uint32_t>& listed)
-{
-    const std::uint32_t perTrack = geometry.SectorsPerTrack;
-    const auto total = static_cast<std::size_t>(SectorCount(geometry));
-    std::vector<bool> isListed(total, false);
-    std::vector<bool> trackHasListed(total / perTrack, false);
-    for (std::uint32_t index : listed) {
-        isListed[index] = true;
-        trackHasListed[index / perTrack] = true;
-    }
-    std::vector<std::uint32_t> sample;
-    std::size_t firstGood = 0;
-    while (firstGood < total && isListed[firstGood])
-        ++firstGood;
-    for (std::size_t index = 0; index < total; ++index) {
-        if (!isListed[index] && (index == firstGood || trackHasListed[index / perTrack]))
-            sample.push_back(static_cast<std::uint32_t>(index));
-    }
-    return sample;
-}
 
 enum class Identity { Same, Different, Failed };
 
@@ -40,7 +17,7 @@ enum class Identity { Same, Different, Failed };
 Identity CheckIdentity(CDiskImage& image, CDiskDevice& device, std::uint8_t* scratch)
 {
     const DiskGeometry& geometry = image.m_geometry;
-    const std::vector<std::uint32_t> sample = IdentitySample(geometry, image.m_unreadableSectors);
+    const std::vector<std::uint32_t> sample = IdentitySample(geometry, image.m_pData.get(), image.m_unreadableSectors);
     bool differs = false;
     const auto compare = [&](const SectorPlace& place, std::uint32_t) {
         const SectorResult result = TransferWithRetry(device, geometry, scratch, TransferDirection::Read, place);

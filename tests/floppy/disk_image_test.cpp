@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "floppy/disk_device.h"
+#include "floppy/identity_sample.h"
 #include "formats/media_types.h"
+#include "tests/support/scripted_device.h"
 
 namespace {
 
@@ -102,6 +104,40 @@ TEST(SectorOffset, LastSectorOfA144Disk)
     const SectorPlace last = PlaceOf(k144, 2879);
     EXPECT_EQ(std::vector<std::uint32_t>({last.cylinder, last.head, last.sector}),
               std::vector<std::uint32_t>({80, 2, 18}));
+}
+
+// A disk with one lost track (cylinder 40, head 1), half of it formatted but
+// empty: what a rescue compares before it trusts the inserted disk.
+TEST(IdentitySample, NeighbouringCylindersAndSectorsSpreadOverTheDiskThatAreNotBlank)
+{
+    std::vector<std::uint8_t> data = PatternBytes(1474560);
+    const auto blank = [&](std::uint32_t index) { return data[std::size_t{index} * 512] == 0xF6; };
+    for (std::uint32_t index = 0; index < 2880; index += 2)
+        std::fill_n(data.begin() + index * 512, 512, 0xF6);
+    std::vector<std::uint32_t> listed;
+    for (std::uint32_t index = 39 * 36; index < 39 * 36 + 18; ++index)
+        listed.push_back(index);
+
+    const std::vector<std::uint32_t> sample = IdentitySample(k144, data.data(), listed);
+    EXPECT_TRUE(std::is_sorted(sample.begin(), sample.end()));
+    for (const std::uint32_t index : sample) {
+        EXPECT_FALSE(blank(index)) << index;
+        EXPECT_FALSE(std::binary_search(listed.begin(), listed.end(), index)) << index;
+    }
+    // Every sector with data on cylinders 39 to 41 (0-based 38 to 40).
+    for (std::uint32_t index = 38 * 36; index < 41 * 36; ++index) {
+        const bool taken = std::binary_search(sample.begin(), sample.end(), index);
+        EXPECT_EQ(taken, !blank(index) && !std::binary_search(listed.begin(), listed.end(), index)) << index;
+    }
+    // And 32 more over the whole disk, from its first eighth to its last.
+    const auto far = std::count_if(sample.begin(), sample.end(), [](auto index) { return index / 36 < 38 || index / 36 > 40; });
+    EXPECT_GE(far, 28);
+    EXPECT_LT(sample.front(), 2880u / 8);
+    EXPECT_GT(sample.back(), 2880u * 7 / 8);
+
+    // A blank disk: only its first good sector can be compared.
+    std::fill(data.begin(), data.end(), 0xF6);
+    EXPECT_EQ(IdentitySample(k144, data.data(), {0, 1, 5}), std::vector<std::uint32_t>{2});
 }
 
 }  // namespace

@@ -213,6 +213,24 @@ TEST_F(Rescue, AnotherDiskIsRefused)
     }
 }
 
+// The usual loss is a whole track; a disk that shares only its boot sector
+// with the image's (a copy of one master) must not fill it.
+TEST_F(Rescue, ACopyOfTheSameMasterIsRefusedForALostTrack)
+{
+    constexpr int kCyl2Head2Sect1[] = {2, 1, 2};
+    constexpr int kCyl2Head2Sect4[] = {2, 4, 2};
+    const Bytes before = CleanImage(kMedium, {kCyl2Head2Sect1, kCyl2Head2Sect2, kCyl2Head2Sect3, kCyl2Head2Sect4});
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = PatternBytes(kMedium.size(), 7);
+    std::copy_n(kMedium.begin(), 512, device.m_medium.begin());
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_EQ(FromQueryToWriter(run.console), kQueried + "\nERROR: The inserted disk is not the disk of this image.");
+    EXPECT_TRUE(SameBytes(before, Stored()));
+}
+
 TEST_F(Rescue, IncompatibleMediaIsRefused)
 {
     const Bytes before = CleanImage(kMedium, {kCylHead2Sect2});
