@@ -1,6 +1,7 @@
 #include "image/image_target.h"
 
 #include "platform/file_names.h"
+#include "platform/last_error.h"
 
 CImageTarget::~CImageTarget()
 {
@@ -18,6 +19,12 @@ bool CImageTarget::Create(const std::string& target)
         m_hTargetLock = platform::OpenExistingForWriting(m_strTarget);
         if (m_hTargetLock == nullptr)
             return false;
+        // A file others may write can still be one we may not replace; the
+        // disk must not be read for an image that would then be thrown away.
+        if (!platform::CanReplace(m_strTarget)) {
+            Abandon();
+            return false;
+        }
     }
     m_hTemporary = platform::CreateTemporaryBeside(m_strTarget, m_strTemporary);
     if (m_hTemporary == nullptr) {
@@ -57,6 +64,8 @@ bool CImageTarget::Commit()
 
 void CImageTarget::Abandon()
 {
+    // Cleaning up must not hide why the image could not be made.
+    platform::LastErrorGuard keepCause;
     m_file.reset();
     m_hTemporary = nullptr;
     if (!m_strTemporary.empty()) {

@@ -19,7 +19,8 @@ public:
 
     // False when the image cannot be created there: the folder takes no new
     // file, or an existing target cannot be written (not a regular file, a
-    // read-only or locked file).
+    // read-only or locked file) or replaced (another's file in a sticky
+    // folder). The last error tells why.
     bool Create(const std::string& target);
     CImageFile& File() { return *m_file; }
 

@@ -15,6 +15,12 @@ bool PathExists(const std::string& path);
 // not exist); `path` itself when it is no link. False for a loop of links.
 bool ResolveLinks(const std::string& path, std::string& resolved);
 
+// Whether a file moved into the folder of `path` may take the place of the
+// existing file there (Linux: in a sticky folder such as /tmp only the file's
+// or the folder's owner may replace it, though others may write to it; EPERM).
+// True when nothing is there (Windows: always; the move itself decides).
+bool CanReplace(const std::string& path);
+
 // Moves `from` over `to` in one step, replacing `to` if it exists (Windows:
 // the result keeps the attributes and access rights the old `to` had).
 bool ReplaceFile(const std::string& from, const std::string& to);

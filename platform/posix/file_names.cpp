@@ -59,6 +59,23 @@ bool ResolveLinks(const std::string& path, std::string& resolved)
     return false;
 }
 
+bool CanReplace(const std::string& path)
+{
+    struct stat file {};
+    struct stat folder {};
+    const std::string folderName = FolderOf(path);
+    if (lstat(path.c_str(), &file) != 0)
+        return errno == ENOENT;
+    if (stat(folderName.empty() ? "." : folderName.c_str(), &folder) != 0)
+        return false;
+    // The privileged may replace anything (CAP_FOWNER); they run as uid 0.
+    const uid_t self = geteuid();
+    if ((folder.st_mode & S_ISVTX) == 0 || self == 0 || file.st_uid == self || folder.st_uid == self)
+        return true;
+    errno = EPERM;
+    return false;
+}
+
 bool ReplaceFile(const std::string& from, const std::string& to)
 {
     return rename(from.c_str(), to.c_str()) == 0;

@@ -18,6 +18,13 @@ bool ResolveLinks(const std::string& path, std::string& resolved)
     return true;
 }
 
+// Who may replace a file is the file's own access list, which the open for
+// writing before it has already tried; the move decides the rest.
+bool CanReplace(const std::string& /*path*/)
+{
+    return true;
+}
+
 // ReplaceFileA keeps the replaced file's attributes and access rights, which
 // a move over it would lose; a new target is simply moved into place, and a
 // folder is left to the move to refuse.

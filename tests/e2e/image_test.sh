@@ -56,6 +56,20 @@ CHECKS=$((CHECKS + 1))
 [[ -d folder.dsk ]] || fail "folder.dsk is gone"
 expect_no_stray_files .
 
+# Another user's world-writable image in a sticky folder (as in /tmp) can be
+# written but not replaced: refused before the disk is read, not after.
+if (($(id -u) == 0)); then
+  CASE="another user's image in a sticky folder"
+  chmod 711 "$WORK" && chmod 644 zero.img && mkdir -m 1777 sticky
+  printf 'their image' >sticky/theirs.dsk
+  chown 1234:1234 sticky/theirs.dsk && chmod 666 sticky/theirs.dsk
+  MENDAROVEL=setpriv mv_run --a zero.img -- --reuid=4321 --regid=4321 --clear-groups "$MENDAROVEL" -i -f sticky/theirs.dsk
+  expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'sticky/theirs.dsk\' could not be created.'"$CLOSED"
+  expect_status 2
+  CHECKS=$((CHECKS + 1))
+  [[ $(cat sticky/theirs.dsk) == 'their image' && $(ls -A sticky) == theirs.dsk ]] || fail "sticky/ holds $(ls -A sticky)"
+fi
+
 # A full disk while writing: the old image stays, nothing half-written remains.
 CASE="full target disk"
 kit disk busy.img 1474560
