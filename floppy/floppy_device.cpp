@@ -20,7 +20,8 @@ bool CFloppyDevice::Open(DriveVolume volume, bool /*flag*/)
     const char letter = DriveLetter(volume);
     if (letter == 0)
         return false;
-    m_hDevice = platform::OpenVolume(letter);
+    m_hDevice = platform::OpenVolume(letter, m_bReadOnly ? platform::VolumeAccess::Read
+                                                         : platform::VolumeAccess::ReadWrite);
     return m_hDevice != nullptr;
 }
 

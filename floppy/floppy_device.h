@@ -5,6 +5,10 @@
 // The sector device over the raw volume of drive A: or B:.
 class CFloppyDevice : public CDiskDevice {
 public:
+    // The job only reads the disk: the drive is opened for reading where the
+    // system allows it (Linux), so that imaging cannot change an original.
+    bool m_bReadOnly = false;
+
     bool Open(DriveVolume volume, bool flag) override;
     bool Probe(DriveVolume volume) override;
     bool GetGeometry(DiskGeometry& out) override;

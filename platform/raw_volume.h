@@ -13,9 +13,14 @@ namespace platform {
 // Opaque handle of an open drive; nullptr means "not open".
 using VolumeHandle = void*;
 
-// Opens drive 'A' or 'B' for reading and writing (Linux: read-only when the
-// medium is write-protected). Returns nullptr on failure.
-VolumeHandle OpenVolume(char driveLetter);
+// What a job does with the drive it opens.
+enum class VolumeAccess { Read, ReadWrite };
+
+// Opens drive 'A' or 'B'. Linux: for reading only when the job only reads,
+// so that imaging an original can never change it; for ReadWrite, read-only
+// when the medium is write-protected. Windows: for reading and writing
+// either way, as the system always opened it. Returns nullptr on failure.
+VolumeHandle OpenVolume(char driveLetter, VolumeAccess access);
 
 // Closes the handle. On failure the handle stays valid and may be closed
 // again (Linux: a descriptor the system released anyway is not closed twice).

@@ -45,6 +45,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
 
     JobOutcome outcome = JobOutcome::Failed;
     Print("Opening floppy device...", false);
+    device->m_bReadOnly = mode != OpDiskFromImage;
     if (!device->Open(volume, false)) {
         Print("failed", true);
         PrintError(GetLastErrorText());

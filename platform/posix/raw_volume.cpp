@@ -44,7 +44,7 @@ bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
 
 }  // namespace
 
-VolumeHandle OpenVolume(char driveLetter)
+VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
 {
     const auto drives = DiscoverFloppyDrives("/sys", "/dev");
     const auto index = static_cast<std::size_t>(driveLetter - 'A');
@@ -52,7 +52,7 @@ VolumeHandle OpenVolume(char driveLetter)
         errno = ENOENT;
         return nullptr;
     }
-    return OpenVolumePath(drives[index]);
+    return OpenVolumePath(drives[index], access);
 }
 
 bool CloseVolume(VolumeHandle handle)

@@ -45,7 +45,7 @@ int NormaliseMediumError(int error)
     return error == ENXIO ? ENOMEDIUM : error;
 }
 
-VolumeHandle OpenVolumePath(const std::string& path)
+VolumeHandle OpenVolumePath(const std::string& path, VolumeAccess access)
 {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
@@ -59,8 +59,10 @@ VolumeHandle OpenVolumePath(const std::string& path)
     volume->path = path;
     // Never O_NONBLOCK: the floppy driver would then skip its write-protect check.
     const int direct = volume->blockDevice ? O_DIRECT : 0;
-    volume->descriptor = OpenRetrying(path, O_RDWR | direct);
-    if (volume->descriptor < 0 && (errno == EROFS || errno == EACCES)) {
+    // A job that only reads never holds the drive open for writing.
+    volume->readOnly = access == VolumeAccess::Read;
+    volume->descriptor = OpenRetrying(path, (volume->readOnly ? O_RDONLY : O_RDWR) | direct);
+    if (volume->descriptor < 0 && !volume->readOnly && (errno == EROFS || errno == EACCES)) {
         // A protected disk can still be imaged.
         volume->descriptor = OpenRetrying(path, O_RDONLY | direct);
         volume->readOnly = volume->descriptor >= 0;

@@ -12,7 +12,7 @@ namespace platform {
 struct Volume {
     int descriptor = -1;
     bool blockDevice = false;  // O_DIRECT: every transfer through the bounce buffer
-    bool readOnly = false;     // a write-protected medium, opened to be imaged
+    bool readOnly = false;     // opened to be imaged, or a write-protected medium
     void* bounce = nullptr;
     std::size_t bounceSize = 0;
     std::string path;
@@ -35,7 +35,7 @@ bool EnsureBounce(Volume& volume, std::size_t size);
 // Opens the drive at `path`: the floppy driver, another block device (USB
 // drive) or a plain file served like a USB drive. OpenVolume finds the path
 // of a letter and calls this.
-VolumeHandle OpenVolumePath(const std::string& path);
+VolumeHandle OpenVolumePath(const std::string& path, VolumeAccess access = VolumeAccess::ReadWrite);
 
 // The floppy driver says "no such device or address" for an empty drive;
 // users and callers get "No medium found" from every kind of drive.

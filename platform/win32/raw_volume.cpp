@@ -85,7 +85,9 @@ VolumeHandle AdoptVolume(HANDLE handle)
     return volume;
 }
 
-VolumeHandle OpenVolume(char driveLetter)
+// The access stays the one the program always asked for; what a reading job
+// claims of the volume is decided at its first transfer.
+VolumeHandle OpenVolume(char driveLetter, VolumeAccess /*access*/)
 {
     const char path[] = {'\\', '\\', '.', '\\', driveLetter, ':', '\0'};
     HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -119,6 +120,25 @@ TEST_F(PlainFileVolume, AReadOnlyMediumOpensForImagingAndRefusesWrites)
         GTEST_SKIP() << "no private mount namespace here (needs root)";
     // 1: no read-only fallback; 2: cannot read; 3: wrote; 4: wrong error; 5: close failed.
     EXPECT_EQ(outcome, 0);
+}
+
+// A job that only reads never holds a writable drive open for writing.
+TEST_F(PlainFileVolume, AReadingJobOpensAWritableDriveReadOnly)
+{
+    const std::string file = MakeFile("original", 1474560, 'o');
+    for (const auto access : {platform::VolumeAccess::Read, platform::VolumeAccess::ReadWrite}) {
+        platform::VolumeHandle volume = platform::OpenVolumePath(file, access);
+        ASSERT_NE(volume, nullptr);
+        const int mode = fcntl(platform::AsVolume(volume).descriptor, F_GETFL) & O_ACCMODE;
+        EXPECT_EQ(mode, access == platform::VolumeAccess::Read ? O_RDONLY : O_RDWR);
+        EXPECT_TRUE(platform::CloseVolume(volume));
+    }
+    platform::VolumeHandle volume = platform::OpenVolumePath(file, platform::VolumeAccess::Read);
+    ASSERT_NE(volume, nullptr);
+    const char sector[512] = {'w'};
+    EXPECT_FALSE(platform::WriteVolume(volume, 0, sector, sizeof sector));
+    EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EROFS));
+    EXPECT_TRUE(platform::CloseVolume(volume));
 }
 
 TEST(FloppyLayouts, TheDriveDecidesBetweenThreeAndAHalfAndFiveAndAQuarterInchCodes)

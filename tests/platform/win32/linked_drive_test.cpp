@@ -30,7 +30,7 @@ protected:
         // Only one test writes, so that tests run side by side see one medium.
         m_medium = MediumNow();
         ASSERT_EQ(m_medium.size(), kSector * kSectors) << m_file << " holds no 1.44 MB medium";
-        m_volume = platform::OpenVolume('A');
+        m_volume = platform::OpenVolume('A', platform::VolumeAccess::ReadWrite);
         ASSERT_NE(m_volume, nullptr) << "\\\\.\\A: did not open: " << platform::GetLastErrorCode();
     }
 

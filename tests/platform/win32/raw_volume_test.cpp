@@ -114,7 +114,7 @@ TEST(RawVolumeTest, ADriveThatIsNotThereDoesNotOpen)
 {
     // The letter goes into the device path unchanged; one that names no
     // drive must fail rather than reach some other volume.
-    platform::VolumeHandle handle = platform::OpenVolume('Q');
+    platform::VolumeHandle handle = platform::OpenVolume('Q', platform::VolumeAccess::ReadWrite);
     if (handle != nullptr)
         platform::CloseVolume(handle);
     EXPECT_EQ(handle, nullptr);
