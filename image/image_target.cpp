@@ -35,7 +35,7 @@ bool CImageTarget::Create(const std::string& target)
     return true;
 }
 
-bool CImageTarget::Commit()
+bool CImageTarget::Commit(const std::function<bool()>& cancelled)
 {
     if (!m_file)
         return false;
@@ -54,12 +54,12 @@ bool CImageTarget::Commit()
         platform::CloseFile(m_hTargetLock);
         m_hTargetLock = nullptr;
     }
-    if (!written || !platform::ReplaceFile(m_strTemporary, m_strTarget)) {
+    if (!written || cancelled() || !platform::ReplaceFile(m_strTemporary, m_strTarget)) {
         Abandon();
         return false;
     }
     m_strTemporary.clear();
-    return true;
+    return platform::SyncFolderOf(m_strTarget);
 }
 
 void CImageTarget::Abandon()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,9 +25,13 @@ public:
     bool Create(const std::string& target);
     CImageFile& File() { return *m_file; }
 
-    // Flushes and closes the new file and moves it over the target. False when
-    // any of it fails; the new file is then removed.
-    bool Commit();
+    // The one order of every replace: the new file is flushed and closed,
+    // then `cancelled` is asked (a Ctrl-C during a slow flush must still keep
+    // the target), then the file is moved over the target and the folder
+    // flushed, so that success is reported only of a replace that will last.
+    // False when it was cancelled or anything failed; the new file is then
+    // removed (a folder that cannot be flushed leaves the target replaced).
+    bool Commit(const std::function<bool()>& cancelled);
 
 private:
     void Abandon();

@@ -5,6 +5,7 @@
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "platform/console.h"
+#include "platform/file_names.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ int ExportToFile(const SurveyedImage& surveyed, const std::string& raw)
     } catch (const ImageFileError&) {
         return RefuseInput(raw, "cannot write: " + LastErrorText());
     }
-    return target.Commit() ? kExitDone : RefuseInput(raw, "cannot write: " + LastErrorText());
+    return CommitNewFile(target, raw);
 }
 
 }  // namespace
@@ -38,6 +39,8 @@ int ExportRawDisk(const std::string& image, const std::string& raw)
     // A disk's bytes on a terminal only garble it.
     if (raw == "-" && platform::StandardOutputIsTerminal())
         return RefuseInput("standard output", "is a terminal; redirect it (> disk.img) or name a file for the raw disk");
+    if (raw != "-" && platform::SameFile(image, raw))
+        return RefuseSameFile(raw);
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);

@@ -5,6 +5,7 @@
 #include "image/image_target.h"
 #include "image/image_writer.h"
 #include "image_tool/tool_commands.h"
+#include "platform/file_names.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ std::string ReadWholeDisk(CDiskFile& file, std::uint8_t* disk, std::uint32_t siz
 
 int ImportRawDisk(const std::string& raw, const std::string& image)
 {
+    if (platform::SameFile(raw, image))
+        return RefuseSameFile(image);
     const auto file = CDiskFile::OpenForReading(raw);
     if (!file)
         return RefuseInput(raw, "cannot open: " + LastErrorText());
@@ -65,7 +68,7 @@ int ImportRawDisk(const std::string& raw, const std::string& image)
     CImageTarget target;
     if (!target.Create(image))
         return RefuseInput(image, "cannot create: " + LastErrorText());
-    if (WriteImageFile(target.File(), contents) == 0 || !target.Commit())
+    if (WriteImageFile(target.File(), contents) == 0)
         return RefuseInput(image, "cannot write: " + LastErrorText());
-    return kExitDone;
+    return CommitNewFile(target, image);
 }

@@ -11,6 +11,7 @@
 
 #include "image_tool/tool_commands.h"
 #include "image_tool/tool_usage.h"
+#include "image_tool/tool_interrupt.h"
 #include "platform/console.h"
 
 namespace {
@@ -57,9 +58,12 @@ int RunTool(int argc, char** argv)
         return ShowImageInfo(image, json);
     if (check->parsed())
         return CheckImage(image);
-    if (exportRaw->parsed())
-        return ExportRawDisk(image, raw);
-    return ImportRawDisk(raw, image);
+    // A command that writes a file removes its unfinished file when it is
+    // interrupted or asked to end.
+    CancelOnInterrupt();
+    const int status = exportRaw->parsed() ? ExportRawDisk(image, raw) : ImportRawDisk(raw, image);
+    EndCommand();
+    return status;
 }
 
 }  // namespace

@@ -24,3 +24,12 @@ int RefuseInput(const std::string& subject, const std::string& what);
 // reason" on standard error, or nothing when its reader has gone away (as a
 // pipeline's other programs end). Returns 2.
 int RefuseStandardOutput(const std::string& what);
+
+// Export and import: the new file takes the place of `target` unless a
+// Ctrl-C or a signal cancelled the command meanwhile; the exit status, with
+// the one line of a failure.
+class CImageTarget;
+int CommitNewFile(CImageTarget& file, const std::string& target);
+
+// A target that is the source itself would destroy it: refused, exit 2.
+int RefuseSameFile(const std::string& target);

@@ -2,8 +2,10 @@
 
 #include "console/console_log.h"
 #include "console/shown_name.h"
+#include "image/image_target.h"
 #include "image_tool/tool_commands.h"
 #include "platform/last_error.h"
+#include "image_tool/tool_interrupt.h"
 
 int RefuseInput(const std::string& subject, const std::string& what)
 {
@@ -18,4 +20,18 @@ int RefuseStandardOutput(const std::string& what)
     if (platform::IsBrokenPipe(platform::GetLastErrorCode()))
         return kExitBadInput;
     return RefuseInput("standard output", what + ": " + LastErrorText());
+}
+
+int CommitNewFile(CImageTarget& file, const std::string& target)
+{
+    if (file.Commit(CommandCancelled))
+        return kExitDone;
+    if (CommandCancelled())
+        return RefuseInput(target, "cancelled; nothing was written");
+    return RefuseInput(target, "cannot write: " + LastErrorText());
+}
+
+int RefuseSameFile(const std::string& target)
+{
+    return RefuseInput(target, "is the file being read; nothing was written (name another file)");
 }

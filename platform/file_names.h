@@ -11,6 +11,10 @@ namespace platform {
 // True when a file (or anything else) exists at `path`.
 bool PathExists(const std::string& path);
 
+// True when both names lead to one and the same existing file (through links,
+// hard links or another spelling). False when either does not exist.
+bool SameFile(const std::string& first, const std::string& second);
+
 // The name that symbolic links starting at `path` finally lead to (it need
 // not exist); `path` itself when it is no link. False for a loop of links.
 bool ResolveLinks(const std::string& path, std::string& resolved);
@@ -26,5 +30,10 @@ bool CanReplace(const std::string& path);
 bool ReplaceFile(const std::string& from, const std::string& to);
 
 bool RemoveFile(const std::string& path);
+
+// Flushes the folder that holds `path` to the medium, so that a file moved
+// into it stays there after a crash (Windows: the move itself was written
+// through; nothing to do).
+bool SyncFolderOf(const std::string& path);
 
 }  // namespace platform

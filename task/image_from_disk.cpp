@@ -14,9 +14,10 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
     const char* result = "Floppy disk could not be read.";
     // The reader starts afresh on its own flag; a Ctrl-C while the drive was
     // being opened is the job's and must not be lost. Likewise one during
-    // compressing or writing: the earlier image stays until the very end.
+    // compressing, writing or flushing: the earlier image stays until the
+    // new one is on the medium.
     if (!CheckCancel() && m_image.ReadFromDevice(device)) {
-        if (m_image.WriteToFile(target.File()) && !CheckCancel() && target.Commit()) {
+        if (m_image.WriteToFile(target.File()) && target.Commit([this] { return CheckCancel(); })) {
             result = "Image file successfully created.";
             outcome = TransferOutcome();
         } else {

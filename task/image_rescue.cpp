@@ -40,7 +40,12 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         Print("No sector could be rescued.", false);
         return JobOutcome::CompletedWithSkips;
     }
-    if (!m_image.WriteToFile(target.File()) || CheckCancel() || !target.Commit()) {
+    if (!m_image.WriteToFile(target.File())) {
+        Print("failed", true);
+        Print("Image file could not be written.", false);
+        return JobOutcome::Failed;
+    }
+    if (!target.Commit([this] { return CheckCancel(); })) {
         Print("Image file could not be written.", false);
         return JobOutcome::Failed;
     }

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,14 @@ bool PathExists(const std::string& path)
 {
     struct stat status {};
     return lstat(path.c_str(), &status) == 0;
+}
+
+bool SameFile(const std::string& first, const std::string& second)
+{
+    struct stat one {};
+    struct stat other {};
+    return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
 }
 
 bool ResolveLinks(const std::string& path, std::string& resolved)
@@ -84,6 +93,23 @@ bool ReplaceFile(const std::string& from, const std::string& to)
 bool RemoveFile(const std::string& path)
 {
     return unlink(path.c_str()) == 0;
+}
+
+bool SyncFolderOf(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    int descriptor = -1;
+    do {
+        descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0)
+        return false;
+    // Some file systems keep no folder to flush and say so with EINVAL.
+    const bool synced = fsync(descriptor) == 0 || errno == EINVAL;
+    const int error = errno;
+    close(descriptor);
+    errno = error;
+    return synced;
 }
 
 }  // namespace platform

@@ -25,6 +25,20 @@ CHECKS=$((CHECKS + 1))
 CHECKS=$((CHECKS + 1))
 [[ $(od -An -tx1 -j1491 Image.dsk | tr -d ' \n') == 0100e105000002000100342a5b3d ]] || fail "end record differs"
 
+# Imaging and rescuing never open the drive for writing: an original stays as it was.
+if command -v strace >/dev/null; then
+  for job in "-i" "-i -r"; do
+    CASE="$job opens the drive read-only"
+    read -ra switches <<<"$job"
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" MENDAROVEL=strace \
+      mv_run --a zero.img -- -qq -e trace=open,openat -o "$WORK/opens" "$MENDAROVEL" "${switches[@]}" -f Image.dsk
+    expect_status 0
+    CHECKS=$((CHECKS + 1))
+    [[ $(grep -c '"/dev/fd0", O_RDONLY' opens) -ge 1 && $(grep -c '"/dev/fd0", O_RDWR' opens) -eq 0 ]] ||
+      fail "the drive was opened so: $(grep /dev/fd0 opens)"
+  done
+fi
+
 # Failures leave an existing image exactly as it was, and no stray file.
 printf 'an earlier image' >keep.dsk
 cp keep.dsk keep.orig
@@ -84,6 +98,20 @@ CHECKS=$((CHECKS + 1))
 CHECKS=$((CHECKS + 1))
 grep -q $'^Image file could not be written.$' "$WORK/stdout" || fail "no write failure reported: $(cat "$WORK/stdout")"
 expect_status 2
+
+# A rescue's image that does not fit: its write says "failed", the file stays.
+CASE="full target disk during a rescue"
+kit unreadable image-1474560.dsk listed.dsk 5
+rm -f "$WORK/after"
+MV_SMALL_FS="$WORK/small-rescue:$(($(stat -c %s listed.dsk) / 1024 + 64))k" MV_SEED="$WORK/listed.dsk" \
+  MV_AFTER="cmp $WORK/small-rescue/listed.dsk $WORK/listed.dsk && echo SAME; ls -A $WORK/small-rescue" \
+  mv_run --a disk-1474560.img -- -i -r -f "$WORK/small-rescue/listed.dsk"
+expect_status 2
+CHECKS=$((CHECKS + 1))
+[[ $(cat "$WORK/after") == $'SAME\nlisted.dsk' ]] || fail "the full disk holds: $(cat "$WORK/after")"
+CHECKS=$((CHECKS + 1))
+[[ $(cat "$WORK/stdout") == *$'\nWriting image data to file...failed\nImage file could not be written.'"$CLOSED" ]] ||
+  fail "standard output ends: $(tail -3 "$WORK/stdout")"
 
 # Only a regular file is ever replaced; anything else is refused before the
 # disk is read and stays as it was. A FIFO must not hang the run.

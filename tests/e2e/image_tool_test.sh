@@ -195,6 +195,21 @@ run_tool export corpus/image/zlib_bad_checksum keep
 expect_status 2
 expect_stderr "mendarovel-image: corpus/image/zlib_bad_checksum: the compressed data is damaged (incorrect data check)"
 expect_same_bytes keep.orig keep
+# A target that is the source itself, through a link or another name, would
+# destroy it: refused before anything is written.
+cp listed.dsk same.dsk
+ln -s same.dsk same-link.img
+ln disk-737280.img same-hard.img
+for args in "export same.dsk same-link.img" "import disk-737280.img same-hard.img"; do
+  CASE="$args"
+  read -ra argv <<<"$args"
+  run_tool "${argv[@]}"
+  expect_status 2
+  expect_stderr "mendarovel-image: ${argv[2]}: is the file being read; nothing was written (name another file)"
+done
+expect_same_bytes listed.dsk same.dsk
+expect_same_bytes disk-737280.img same-hard.img
+rm same.dsk same-link.img same-hard.img
 CASE="export of an image that does not exist"
 run_tool export missing.dsk new.img
 expect_status 2

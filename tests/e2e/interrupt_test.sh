@@ -5,8 +5,9 @@
 # sector) or holds the sectors written so far and its old contents after them.
 # Inside a disk transfer the cancel takes effect at the next sector; in the
 # other stages the stage finishes and the job stops before the disk is written
-# or the earlier image replaced. Only a Ctrl-C once the new image is complete
-# and being committed lets the job run to its end.
+# or the earlier image replaced, also while the new image is being flushed.
+# Only a Ctrl-C once the new image has replaced the earlier one lets the job
+# run to its end.
 #
 # Each stage is pinned by holding one system call of the program under strace
 # (delay_exit) and sending SIGINT to the program while the call is held:
@@ -187,12 +188,13 @@ read -r syscall n call <<<"$(kit call-after calibration $'\nWriting image data t
 imaging_cancelled "writing the image file" \
   "${until_written/$'\nWriting image data to file...'/$'\nWriting image data to file...'"$INTERRUPT"}$NOT_WRITTEN" \
   "$syscall" "$n" "$call"
-# Committing: the new file is complete and being flushed to replace the
-# earlier one; from here the job runs to its end.
-read -r syscall n call <<<"$(kit call-after calibration "${written#Writing image data to file...}")"
+# Flushing: the new file is complete and being flushed (seconds on a slow
+# stick); the earlier image still stays. Once the new one has replaced it and
+# the folder is being flushed, the job runs to its end.
+imaging_cancelled "flushing the new image" "$until_written$INTERRUPT$NOT_WRITTEN" fsync 1 'fsync('
 committing=${written#Writing image data to file...}
-imaging_interrupted "committing the image file" "${reference/"$committing"/"$committing$INTERRUPT"}" 0 reference.dsk \
-  "$syscall" "$n" "$call"
+imaging_interrupted "flushing the folder after the replace" "${reference/"$committing"/"$committing$INTERRUPT"}" 0 \
+  reference.dsk fsync 2 'fsync('
 
 # Reading: the read of sector $PINNED_SECTOR; the poll after it cancels.
 CANCELLED_READ="$BANNER$OPENED$QUERIED${INSERTED[2]}"$'\nReading data...'"$INTERRUPT$CANCELLED$DISK_NOT_READ$CLOSED"
@@ -236,6 +238,29 @@ for signal in TERM HUP QUIT; do
   expect_same_bytes earlier.orig folder/target.dsk
   CHECKS=$((CHECKS + 1))
   [[ $(ls -A folder) == target.dsk ]] || fail "left in the folder: $(ls -A folder | tr '\n' ' ')"
+done
+
+# --- mendarovel-image: export and import held in their first write of the
+# new file (a slow target) remove it when interrupted or asked to end, and
+# the earlier file stays.
+: "${MENDAROVEL_IMAGE:?path of the built tool}"
+for signal in INT TERM HUP; do
+  for command in "export reference.dsk" "import source.img"; do
+    CASE="mendarovel-image $command, SIG$signal while writing"
+    rm -f folder/*
+    cp earlier.orig folder/target
+    read -ra argv <<<"$command"
+    MENDAROVEL=$MENDAROVEL_IMAGE SIGNAL=$signal interrupt_at source.img write 1 -- "${argv[@]}" folder/target
+    expect_held 'write('
+    expect_status "$([[ $signal == INT ]] && echo 2 || echo $((128 + $(kill -l "$signal"))))"
+    expect_same_bytes earlier.orig folder/target
+    CHECKS=$((CHECKS + 1))
+    [[ $(ls -A folder) == target ]] || fail "left in the folder: $(ls -A folder | tr '\n' ' ')"
+    # The shell that ran it may add its own line on the signal.
+    CHECKS=$((CHECKS + 1))
+    [[ $(head -1 "$WORK/stderr") == "mendarovel-image: folder/target: cancelled; nothing was written" ]] ||
+      fail "standard error: $(cat "$WORK/stderr")"
+  done
 done
 
 # --- -d: restoring the reference image onto a formatted disk.

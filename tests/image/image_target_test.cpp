@@ -43,6 +43,11 @@ std::string ReadText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+bool NotCancelled()
+{
+    return false;
+}
+
 void WriteImage(CImageTarget& target, const std::string& text)
 {
     target.File().Write(text.data(), text.size());
@@ -60,7 +65,7 @@ TEST_F(TargetFolder, CommitReplacesAnExistingTargetAndKeepsItsPermissions)
         CImageTarget target;
         ASSERT_TRUE(target.Create(path));
         WriteImage(target, "new image");
-        EXPECT_TRUE(target.Commit());
+        EXPECT_TRUE(target.Commit(NotCancelled));
     }
     EXPECT_EQ(ReadText(path), "new image");
     EXPECT_EQ(fs::status(path).permissions(), before);
@@ -74,7 +79,7 @@ TEST_F(TargetFolder, CommitCreatesAMissingTarget)
         CImageTarget target;
         ASSERT_TRUE(target.Create(path));
         WriteImage(target, "fresh");
-        EXPECT_TRUE(target.Commit());
+        EXPECT_TRUE(target.Commit(NotCancelled));
     }
     EXPECT_EQ(ReadText(path), "fresh");
     EXPECT_EQ(EntryCount(), 1u);
@@ -98,6 +103,15 @@ TEST_F(TargetFolder, AnUncommittedImageLeavesEverythingAsItWas)
     }
     EXPECT_FALSE(fs::exists(PathOf("never.dsk")));
     EXPECT_EQ(EntryCount(), 1u);
+    // Cancelled while the new file was flushed: still nothing replaced.
+    {
+        CImageTarget target;
+        ASSERT_TRUE(target.Create(existing));
+        WriteImage(target, "a complete image");
+        EXPECT_FALSE(target.Commit([] { return true; }));
+    }
+    EXPECT_EQ(ReadText(existing), std::string("old\0bytes\xFF", 10));
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 TEST_F(TargetFolder, TargetsThatCannotBeReplacedAreRefused)
@@ -108,7 +122,7 @@ TEST_F(TargetFolder, TargetsThatCannotBeReplacedAreRefused)
         SCOPED_TRACE(path);
         CImageTarget target;
         EXPECT_FALSE(target.Create(path));
-        EXPECT_FALSE(target.Commit());
+        EXPECT_FALSE(target.Commit(NotCancelled));
     }
     EXPECT_TRUE(fs::is_directory(m_folder / "folder"));
     EXPECT_TRUE(fs::is_empty(m_folder / "folder"));
@@ -124,7 +138,7 @@ TEST_F(TargetFolder, AFailedMoveRemovesTheNewFile)
     // Something that no file can replace takes the target's place meanwhile.
     fs::create_directory(path);
     WriteText(PathOf("Image.dsk/inside"), "x");
-    EXPECT_FALSE(target.Commit());
+    EXPECT_FALSE(target.Commit(NotCancelled));
     EXPECT_EQ(EntryCount(), 1u);
     EXPECT_EQ(ReadText(PathOf("Image.dsk/inside")), "x");
 }
