@@ -14,6 +14,11 @@ namespace platform {
 // opened: the program must then open nothing at all.
 bool PrepareStandardStreams();
 
+// Standard output was closed when the program started (it now leads to the
+// null device): whatever is written there is lost, so a command whose
+// product is its output must refuse to run.
+bool StandardOutputWasClosed();
+
 // Makes standard output unbuffered so that every announcement is visible
 // before its stage runs. Call once at start.
 void PrepareStandardOutput();

@@ -17,11 +17,18 @@
 
 namespace platform {
 
+namespace {
+
+bool g_bStandardOutputWasClosed = false;
+
+}  // namespace
+
 bool PrepareStandardStreams()
 {
     for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
         if (fcntl(stream, F_GETFD) != -1 || errno != EBADF)
             continue;
+        g_bStandardOutputWasClosed = g_bStandardOutputWasClosed || stream == STDOUT_FILENO;
         const int opened =
             RetryInterrupted([&] { return open("/dev/null", stream == STDIN_FILENO ? O_RDONLY : O_WRONLY); });
         // The lowest free number: the one just found closed.
@@ -34,6 +41,11 @@ bool PrepareStandardStreams()
     // The console lines are a report, not the job's product: a reader of them
     // that quits must not end a restore half-way.
     return signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+}
+
+bool StandardOutputWasClosed()
+{
+    return g_bStandardOutputWasClosed;
 }
 
 void PrepareStandardOutput()

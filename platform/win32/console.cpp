@@ -22,6 +22,13 @@ bool PrepareStandardStreams()
     return true;
 }
 
+// A process started without standard output has no handle for it.
+bool StandardOutputWasClosed()
+{
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output == nullptr || output == INVALID_HANDLE_VALUE;
+}
+
 // The runtime's text mode stays on: a "\n" reaches the console, or a file
 // standard output is redirected to, as CR LF.
 void PrepareStandardOutput()

@@ -210,6 +210,16 @@ done
 expect_same_bytes listed.dsk same.dsk
 expect_same_bytes disk-737280.img same-hard.img
 rm same.dsk same-link.img same-hard.img
+# A command whose product is what it prints refuses to print into nothing.
+for args in "info listed.dsk" "export listed.dsk -"; do
+  CASE="$args with standard output closed"
+  read -ra argv <<<"$args"
+  "${RUNNER[@]}" "$MENDAROVEL_IMAGE" "${argv[@]}" </dev/null >&- 2>"$WORK/stderr.raw"
+  STATUS=$?
+  tr -d '\r' <"$WORK/stderr.raw" >"$WORK/stderr"
+  expect_status 2
+  expect_stderr "mendarovel-image: standard output: closed; what the command prints would be lost"
+done
 CASE="export of an image that does not exist"
 run_tool export missing.dsk new.img
 expect_status 2
