@@ -218,7 +218,13 @@ for args in "info listed.dsk" "export listed.dsk -"; do
   STATUS=$?
   tr -d '\r' <"$WORK/stderr.raw" >"$WORK/stderr"
   expect_status 2
-  expect_stderr "mendarovel-image: standard output: closed; what the command prints would be lost"
+  if [[ -z ${RUNNER[*]} ]]; then
+    expect_stderr "mendarovel-image: standard output: closed; what the command prints would be lost"
+  else  # Wine hands a closed descriptor over as a handle that fails at the first write
+    CHECKS=$((CHECKS + 1))
+    [[ $(grep -c . "$WORK/stderr") -eq 1 && $(cat "$WORK/stderr") == "mendarovel-image: standard output: "* ]] ||
+      fail "standard error: $(cat "$WORK/stderr")"
+  fi
 done
 CASE="export of an image that does not exist"
 run_tool export missing.dsk new.img
