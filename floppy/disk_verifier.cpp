@@ -2,7 +2,7 @@
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
-#include "floppy/sector_count.h"
+#include "floppy/count_of_sectors.h"
 #include "floppy/sector_walk.h"
 
 namespace {
@@ -45,7 +45,7 @@ void PrintSummary(const CDiskImage& image, const VerifyCounts& counts)
     else if (counts.differ == 0 && counts.unreadable == 0)
         image.Print(FormatText("Verified: all %llu written sectors equal the image; ",
                                static_cast<unsigned long long>(counts.verified)) +
-                        SectorCount(unwritten) + " could not be written.",
+                        CountOfSectors(unwritten) + " could not be written.",
                     false);
     else
         image.Print(FormatText("Verified: %llu of %llu sectors differ, %llu unreadable.",

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "floppy/sector_count.h"
+#include "floppy/count_of_sectors.h"
 #include "task/copy_thread.h"
 
 namespace {
@@ -43,7 +43,7 @@ JobOutcome CCopyThread::WriteDiskAndReport(CDiskDevice& device)
     if (!done)
         Print("Disk could not be written.", false);
     else if (m_bVerify && !m_image.m_skippedSectors.empty())
-        Print("Disk created, but " + SectorCount(m_image.m_skippedSectors.size()) + " could not be written.", false);
+        Print("Disk created, but " + CountOfSectors(m_image.m_skippedSectors.size()) + " could not be written.", false);
     else
         Print("Disk successfully created.", false);
     return done ? TransferOutcome() : JobOutcome::Failed;
