@@ -5,9 +5,10 @@
 
 #include "console/shown_name.h"
 #include "formats/media_types.h"
-#include "image_tool/disk_digests.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
+#include "task/disk_digests.h"
+#include "task/disk_facts_json.h"
 
 namespace {
 
@@ -40,25 +41,18 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
     report["format_version"] = VersionText(contents.trailer);
     report["image_offset"] = contents.imageOffset;
     report["image_size"] = contents.trailer.TotalSize;
-    report["geometry"] = {{"bytes_per_sector", g.BytesPerSector},
-                          {"sectors_per_track", g.SectorsPerTrack},
-                          {"heads", g.TracksPerCylinder},
-                          {"cylinders", g.Cylinders},
-                          {"media_type", g.MediaType}};
+    report["geometry"] = GeometryJson(g);
     report["media"] = DescribeMediaType(g.MediaType);
     report["raw_size"] = surveyed.diskSize;
     report["stored_size"] = contents.dataSize;
     report["ratio"] = StorageRatio(surveyed);
     report["compressed"] = contents.compressed;
-    auto sectors = nlohmann::ordered_json::array();
-    for (const std::uint32_t index : contents.unreadableSectors) {
-        const SectorPlace place = PlaceOf(g, index);
-        sectors.push_back({{"cylinder", place.cylinder}, {"sector", place.sector}, {"head", place.head}});
-    }
-    report["unreadable_sectors"] = sectors;
+    report["unreadable_sectors"] = SectorsJson(contents.unreadableSectors, g);
     report["unreadable_list_damaged"] = contents.unreadableListDamaged;
     report["md5"] = digests.md5;
+    report["sha1"] = digests.sha1;
     report["sha256"] = digests.sha256;
+    report["sha512"] = digests.sha512;
     // A file name need not be UTF-8; it must not cost the report.
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
@@ -82,7 +76,10 @@ void PrintText(const std::string& path, const SurveyedImage& surveyed, const Dis
         std::cout << "                     cyl " << place.cylinder << ", sect " << place.sector << ", head "
                   << place.head << '\n';
     }
-    std::cout << "MD5:                 " << digests.md5 << '\n' << "SHA-256:             " << digests.sha256 << '\n';
+    std::cout << "MD5:                 " << digests.md5 << '\n'
+              << "SHA-1:               " << digests.sha1 << '\n'
+              << "SHA-256:             " << digests.sha256 << '\n'
+              << "SHA-512:             " << digests.sha512 << '\n';
 }
 
 }  // namespace
@@ -94,7 +91,7 @@ int ShowImageInfo(const std::string& image, bool json)
         return RefuseInput(image, surveyed.problem);
     DiskDigests digests;
     if (!ComputeDiskDigests(surveyed.disk.get(), surveyed.diskSize, digests))
-        return RefuseInput(image, "the hash library cannot compute MD5 and SHA-256 here");
+        return RefuseInput(image, "the hash library cannot compute MD5, SHA-1, SHA-256 and SHA-512 here");
     if (json)
         PrintJson(image, surveyed, digests);
     else

@@ -27,7 +27,7 @@ int RunTool(int argc, char** argv)
     std::string raw;
     bool json = false;
 
-    CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5 and SHA-256 of the raw disk");
+    CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
     info->add_option("FILE", image, "the image file")->required();
     info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
     CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");

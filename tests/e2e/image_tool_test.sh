@@ -78,13 +78,19 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   run_json info "drive-$size.dsk" --json
   expect_status 0
   expect_json md5 "\"$(md5sum <"exported-$size.img" | cut -d' ' -f1)\""
+  expect_json sha1 "\"$(sha1sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json sha256 "\"$(sha256sum <"exported-$size.img" | cut -d' ' -f1)\""
+  expect_json sha512 "\"$(sha512sum <"exported-$size.img" | cut -d' ' -f1)\""
   expect_json geometry "{\"bytes_per_sector\": $bytes, \"sectors_per_track\": $sectors, \"heads\": $heads, \"cylinders\": $cylinders, \"media_type\": $media}"
   expect_json media "$(kit json-text "${MEDIA[media]}")"
   expect_json raw_size "$size"
   expect_json image_size "$(stat -c %s "drive-$size.dsk")"
   expect_json stored_size "$(($(stat -c %s "drive-$size.dsk") - 53))"
   expect_json compressed true
+  CHECKS=$((CHECKS + 1))
+  order=$(cut -d= -f1 "$WORK/fields" | tr '\n' ' ')
+  [[ $order == "file format_version image_offset image_size geometry media raw_size stored_size ratio compressed unreadable_sectors md5 sha1 sha256 sha512 " ]] ||
+    fail "fields in the order: $order"
 done
 
 # An image appended to other bytes that lists two unreadable sectors of a 720 KB disk.
@@ -106,6 +112,7 @@ expect_lines() {
 expect_lines "Image starts at:     byte 777 of the file" "Unreadable sectors:  2" \
   "                     cyl 1, sect 6, head 1" "                     cyl 80, sect 9, head 2" \
   "MD5:                 $(md5sum <disk-737280.img | cut -d' ' -f1)" \
+  "SHA-512:             $(sha512sum <disk-737280.img | cut -d' ' -f1)" \
   "Media type:          5, ${MEDIA[5]}"
 run_json info appended.dsk --json
 expect_json image_offset 777
