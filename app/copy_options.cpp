@@ -35,6 +35,11 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
     options.m_strImageFile = parser.GetArgument("-f", 0, "Image.dsk");
     options.m_bImageFileNamed = parser.HasSwitch("-f");
     options.m_bVerify = parser.HasSwitch("-c");
+    options.m_bSession = parser.HasSwitch("-b");
+    options.m_bRecord = parser.HasSwitch("-m");
+    options.m_strLogFile = parser.GetArgument("-l", 0, "");
+    // A log switch without a file name is as wrong as a drive that is none.
+    const bool logWithoutName = parser.HasSwitch("-l") && options.m_strLogFile.empty();
 
     const std::string drive = parser.GetArgument("-v", 0, "A");
     if (EqualsIgnoringCase(drive, 'a'))
@@ -42,7 +47,8 @@ CopyOptions BuildOptions(int argc, const char* const* argv)
     else if (EqualsIgnoringCase(drive, 'b'))
         options.m_volume = VolumeB;
 
-    if (options.m_mode == OpNone || options.m_volume == VolumeNone || options.m_strImageFile.empty()) {
+    if (options.m_mode == OpNone || options.m_volume == VolumeNone || options.m_strImageFile.empty() ||
+        logWithoutName) {
         options.m_bShowUsage = true;
         PrintUsage();
     }

@@ -44,13 +44,17 @@ void NoteNonImageFile(const std::string& name)
 
 }  // namespace
 
-void NoteJobEnd(const CopyOptions& options, JobOutcome outcome, std::size_t skippedSectors)
+void NoteJobEnd(OperationMode mode, const std::string& image, JobOutcome outcome, std::size_t skippedSectors)
 {
     if (outcome == JobOutcome::CompletedWithSkips)
-        NoteSkippedSectors(options.m_mode, skippedSectors);
-    if (outcome == JobOutcome::Failed && options.m_mode == OpDiskFromImage)
-        NoteNonImageFile(options.m_strImageFile);
-    // A second run without -f replaces this file; the user should know its name.
+        NoteSkippedSectors(mode, skippedSectors);
+    if (outcome == JobOutcome::Failed && mode == OpDiskFromImage)
+        NoteNonImageFile(image);
+}
+
+// A second run without -f replaces this file; the user should know its name.
+void NoteDefaultImageName(const CopyOptions& options)
+{
     if (!options.m_bImageFileNamed)
         PrintNote("the image file is " + QuotedName(options.m_strImageFile) +
                   " in the current folder (the default name; -f names another)");

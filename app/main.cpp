@@ -4,24 +4,34 @@
 // 1 the command line names no job; 2 the job failed or was cancelled;
 // 3 the job ran to its end but sectors were skipped.
 
-#include <new>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "app/copy_options.h"
-#include "app/interrupt.h"
 #include "app/job_notes.h"
+#include "app/job_run.h"
+#include "app/session.h"
 #include "app/usage_text.h"
+#include "console/shown_name.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
-#include "task/copy_thread.h"
+#include "task/job_log.h"
+
+namespace {
+
+// The system's reason for the last failure, as the job's lines give it.
+std::string LastFailure()
+{
+    return CConsoleLog().GetLastErrorText();
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     // Before anything is opened: no file may become a standard stream.
     if (!platform::PrepareStandardStreams())
         return ExitStatusFor(JobOutcome::Failed);
-    g_pCopyThread = nullptr;
-    g_bCopyDone = false;
     platform::PrepareStandardOutput();
     PrintBanner();
 
@@ -29,29 +39,21 @@ int main(int argc, char** argv)
     if (options.m_bShowUsage)
         return kExitNoJob;
 
-    auto* job = new (std::nothrow) CCopyThread;
-    if (job == nullptr) {
-        constexpr std::string_view kNoMemory = "\nERROR: Not enough memory to start the job.";
-        platform::WriteStandardOutput(kNoMemory.data(), kNoMemory.size());
+    // A log that cannot take the rows is refused before any disk is read.
+    CJobLog log;
+    if (!options.m_strLogFile.empty() && !log.Open(options.m_strLogFile)) {
+        PrintRefusal(ShownName(options.m_strLogFile), "cannot be opened for appending: " + LastFailure());
         return ExitStatusFor(JobOutcome::Failed);
     }
-    job->m_pbDone = &g_bCopyDone;
-    std::size_t skippedSectors = 0;
-    job->m_pnSkipped = &skippedSectors;
-    g_pCopyThread = job;
-    job->m_strImageFile = options.m_strImageFile;
-    job->m_bVerify = options.m_bVerify;
-
-    if (!platform::InstallInterruptHandler(CtrlCHandler, TerminationHandler)) {
-        constexpr std::string_view kNoHandler = "\nERROR: CTRL-C handler could not be installed.";
-        platform::WriteStandardOutput(kNoHandler.data(), kNoHandler.size());
-    }
-
-    const JobOutcome outcome = job->Execute(options.m_mode, options.m_volume);
-    g_pCopyThread = nullptr;
+    const std::vector<std::string> command(argv + 1, argv + argc);
+    // A session images or writes disk after disk; a rescue is of one image.
+    const bool session = options.m_bSession && options.m_mode != OpRescueImage;
+    const JobContext context{options, command, log.IsOpen() ? &log : nullptr, options.m_bRecord || session};
+    const int status = session ? RunSession(context) : RunJob(context, options.m_strImageFile, "").exitStatus;
     // Asked to end while the job ran: the job was cancelled and has cleaned
     // up; the process now ends with the status the signal implies.
     platform::EndIfAskedToEnd();
-    NoteJobEnd(options, outcome, skippedSectors);
-    return ExitStatusFor(outcome);
+    if (!session)
+        NoteDefaultImageName(options);
+    return status;
 }

@@ -76,6 +76,8 @@ public:
 
     // 0-based linear indexes of the sectors that the last disk transfer skipped.
     std::vector<std::uint32_t> m_skippedSectors;
+    // ... and of those it moved only at the second attempt, for the record.
+    std::vector<std::uint32_t> m_fixedSectors;
     // 0-based linear indexes of the sectors that could not be read when the
     // image was made: kept in the image file, warned about on restore.
     std::vector<std::uint32_t> m_unreadableSectors;

@@ -44,6 +44,8 @@ bool RescueListedSectors(CDiskImage& image, CDiskDevice& device, std::uint8_t* s
     std::vector<std::uint32_t> stillUnreadable;
     const auto rescue = [&](const SectorPlace& place, std::uint32_t index) {
         const SectorResult result = TransferWithRetry(device, geometry, scratch, TransferDirection::Read, place);
+        if (result == SectorResult::Fixed)
+            image.m_fixedSectors.push_back(index);
         if (result == SectorResult::Transferred || result == SectorResult::Fixed) {
             std::memcpy(image.SectorAddress(place), scratch, geometry.BytesPerSector);
             ReportSector(image, "Rescued", place);
@@ -70,6 +72,7 @@ bool RescueListedSectors(CDiskImage& image, CDiskDevice& device, std::uint8_t* s
 bool CDiskImage::RescueFromDevice(CDiskDevice& device)
 {
     m_skippedSectors.clear();
+    m_fixedSectors.clear();
     if (!HoldsWholeRawDisk() || m_unreadableSectors.empty())
         return false;
     DiskGeometry inserted;

@@ -35,6 +35,7 @@ bool CDiskImage::CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& i
 bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, TransferDirection direction)
 {
     m_skippedSectors.clear();
+    m_fixedSectors.clear();
     std::uint32_t rawSize = 0;
     if (!RawDiskSize(geometry, rawSize) || rawSize == 0)
         return false;  // no sector to visit
@@ -42,8 +43,10 @@ bool CDiskImage::TransferAllSectors(CDiskDevice& device, const DiskGeometry& geo
     const auto move = [&](const SectorPlace& place, std::uint32_t index) {
         std::uint8_t* bytes = SectorAddress(place);
         const SectorResult result = TransferWithRetry(device, geometry, bytes, direction, place);
-        if (result == SectorResult::Fixed)
+        if (result == SectorResult::Fixed) {
             ReportSector(*this, "Fixed", place);
+            m_fixedSectors.push_back(index);
+        }
         if (result == SectorResult::Transferred || result == SectorResult::Fixed)
             return SectorOutcome::Good;
         ReportFailedSector(*this, "Skipping", place);

@@ -59,6 +59,7 @@ bool CImageTarget::Commit(const std::function<bool()>& cancelled)
         return false;
     }
     m_strTemporary.clear();
+    // Until the folder is on the medium, a power cut can bring the old file back.
     return platform::SyncFolderOf(m_strTarget);
 }
 

@@ -13,6 +13,7 @@
 #include "floppy/floppy_device.h"
 #include "image/disk_file.h"
 #include "task/job_outcome.h"
+#include "task/job_report.h"
 
 // The job of a run, as the command line chose it.
 enum OperationMode : std::int32_t {
@@ -41,6 +42,7 @@ public:
     std::size_t* m_pnSkipped = nullptr;  // given the count of skipped sectors at the end
     std::string m_strImageFile;
     bool m_bVerify = false;  // -d reads the written disk back
+    JobReport* m_pReport = nullptr;  // filled for the record and the log when set
     CFloppyDevice m_floppyNT;
     CFloppyDevice m_floppy9x;
     CDiskImage m_image;

@@ -27,6 +27,7 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
     if (!file)
         return JobOutcome::Failed;
     WarnOfUnreadableSectors(m_image);
+    NoteRawDisk(m_pReport, m_image);
     // The writer starts afresh on its own flag; a Ctrl-C that came while
     // the file was read or expanded must still keep the disk untouched.
     if (CheckCancel()) {
@@ -39,7 +40,12 @@ JobOutcome CCopyThread::CreateDiskFromImage(CDiskDevice& device, const std::stri
 JobOutcome CCopyThread::WriteDiskAndReport(CDiskDevice& device)
 {
     // A disk that reads back other bytes than the image is no restored disk.
-    const bool done = m_image.WriteToDevice(device) && (!m_bVerify || m_image.VerifyOnDevice(device));
+    const bool written = m_image.WriteToDevice(device);
+    const bool done = written && (!m_bVerify || m_image.VerifyOnDevice(device));
+    if (m_pReport != nullptr) {
+        m_pReport->failedSectors = m_image.m_skippedSectors.size();
+        m_pReport->verifyFailed = written && !done && !m_image.m_bCancel;
+    }
     if (!done)
         Print("Disk could not be written.", false);
     else if (m_bVerify && !m_image.m_skippedSectors.empty())

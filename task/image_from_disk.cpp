@@ -17,9 +17,12 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
     // compressing, writing or flushing: the earlier image stays until the
     // new one is on the medium.
     if (!CheckCancel() && m_image.ReadFromDevice(device)) {
+        NoteRawDisk(m_pReport, m_image);  // before the data is compressed
         if (m_image.WriteToFile(target.File()) && target.Commit([this] { return CheckCancel(); })) {
             result = "Image file successfully created.";
             outcome = TransferOutcome();
+            if (m_pReport != nullptr)
+                m_pReport->imageWritten = true;
         } else {
             result = "Image file could not be written.";
         }

@@ -1,6 +1,24 @@
+#include <algorithm>
+#include <iterator>
+
 #include "console/shown_name.h"
 #include "image/image_target.h"
 #include "task/copy_thread.h"
+
+namespace {
+
+// The sectors of `listed` that the rescue took off the image's list.
+void NoteRescue(JobReport* report, const CDiskImage& image, const std::vector<std::uint32_t>& listed)
+{
+    if (report == nullptr)
+        return;
+    NoteRawDisk(report, image);
+    report->rescued.clear();
+    std::set_difference(listed.begin(), listed.end(), image.m_unreadableSectors.begin(),
+                        image.m_unreadableSectors.end(), std::back_inserter(report->rescued));
+}
+
+}  // namespace
 
 // Re-reads the sectors the image file lists as unreadable and replaces the
 // file with the merged image, only when at least one sector was rescued. A
@@ -33,10 +51,11 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         PrintError("Image file '" + ShownName(name) + "' could not be created.");
         return JobOutcome::Failed;
     }
-    const std::size_t listed = m_image.m_unreadableSectors.size();
+    const std::vector<std::uint32_t> listed = m_image.m_unreadableSectors;
     if (CheckCancel() || !m_image.RescueFromDevice(device))
         return JobOutcome::Failed;
-    if (m_image.m_unreadableSectors.size() == listed) {
+    NoteRescue(m_pReport, m_image, listed);  // before the data is compressed
+    if (m_image.m_unreadableSectors.size() == listed.size()) {
         Print("No sector could be rescued.", false);
         return JobOutcome::CompletedWithSkips;
     }
@@ -50,5 +69,7 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         return JobOutcome::Failed;
     }
     Print("Image file successfully updated.", false);
+    if (m_pReport != nullptr)
+        m_pReport->imageWritten = true;
     return TransferOutcome();
 }

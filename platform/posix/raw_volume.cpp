@@ -55,6 +55,13 @@ VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
     return OpenVolumePath(drives[index], access);
 }
 
+std::string VolumeDevicePath(char driveLetter)
+{
+    const auto drives = DiscoverFloppyDrives("/sys", "/dev");
+    const auto index = static_cast<std::size_t>(driveLetter - 'A');
+    return driveLetter < 'A' || index >= drives.size() ? std::string() : drives[index];
+}
+
 bool CloseVolume(VolumeHandle handle)
 {
     Volume* volume = &AsVolume(handle);

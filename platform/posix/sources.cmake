@@ -5,6 +5,8 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/append_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standard_input.cpp
   ${CMAKE_CURRENT_LIST_DIR}/drive_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/raw_volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/floppy_driver_layout.cpp

@@ -95,6 +95,11 @@ VolumeHandle OpenVolume(char driveLetter, VolumeAccess /*access*/)
     return handle == INVALID_HANDLE_VALUE ? nullptr : AdoptVolume(handle);
 }
 
+std::string VolumeDevicePath(char driveLetter)
+{
+    return std::string("\\\\.\\") + driveLetter + ':';
+}
+
 // On failure the volume stays open and may be closed again.
 bool CloseVolume(VolumeHandle handle)
 {

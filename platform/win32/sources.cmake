@@ -8,6 +8,8 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform_info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_names.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/append_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standard_input.cpp
 )
 # kernel32 is linked by default; nothing else is needed.
 set(MV_PLATFORM_LIBS "")

@@ -81,7 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"percent_in_name", {"-i", "-f", "a%sb%d"}, false, OpImageFromDisk, VolumeA, "a%sb%d", 0},
         OptionsCase{"rescue", {"-r", "-i", "-v", "B"}, false, OpRescueImage, VolumeB, "Image.dsk", 0},
         OptionsCase{"rescue_ignored_by_disk", {"-d", "-r"}, false, OpDiskFromImage, VolumeA, "Image.dsk", 0},
-        OptionsCase{"rescue_alone", {"-r"}, true, OpNone, VolumeNone, "", 1}),
+        OptionsCase{"rescue_alone", {"-r"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"log_without_name", {"-i", "-l", "-f", "x.dsk"}, true, OpNone, VolumeNone, "", 1},
+        OptionsCase{"log_with_name", {"-i", "-b", "-l", "box.csv"}, false, OpImageFromDisk, VolumeA, "Image.dsk", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Banner, IsNameVersionAndTwoLineBreaks)
