@@ -124,7 +124,8 @@ int RunSession(const JobContext& context)
     while (g_nAnswering.load() > 0)
         platform::SleepMs(20);
     Write(Summary(context, tally));
-    if (tally.failed > 0 || tally.cancelled)
+    // A Ctrl-C that came as the input ended still cancelled the session.
+    if (tally.failed > 0 || tally.cancelled || g_bInterrupted.load())
         return 2;
     return tally.skipped > 0 ? 3 : 0;
 }

@@ -25,6 +25,7 @@ int RunTool(int argc, char** argv)
     tool.footer([&tool] { return CommandList(tool); });
     std::string image;
     std::string raw;
+    std::string record;
     bool json = false;
 
     CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
@@ -32,6 +33,7 @@ int RunTool(int argc, char** argv)
     info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
     CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");
     check->add_option("FILE", image, "the image file")->required();
+    check->add_option("--record", record, "also compare the hashes with this record of mendarovel -m");
     CLI::App* exportRaw = tool.add_subcommand("export", "The raw disk, what dd would read from the drive");
     exportRaw->add_option("FILE", image, "the image file")->required();
     exportRaw->add_option("RAW", raw, "the raw disk file to write, - for standard output")->required();
@@ -62,7 +64,7 @@ int RunTool(int argc, char** argv)
     if (info->parsed())
         return ShowImageInfo(image, json);
     if (check->parsed())
-        return CheckImage(image);
+        return CheckImage(image, record);
     // A command that writes a file removes its unfinished file when it is
     // interrupted or asked to end.
     CancelOnInterrupt();

@@ -13,7 +13,9 @@ constexpr int kExitBadInput = 2;
 constexpr const char* kToolName = "mendarovel-image";
 
 int ShowImageInfo(const std::string& image, bool json);
-int CheckImage(const std::string& image);
+// With a record (FILE.json of mendarovel -m), the image's and its disk's
+// hashes must also equal the record's.
+int CheckImage(const std::string& image, const std::string& record);
 int ExportRawDisk(const std::string& image, const std::string& raw);
 int ImportRawDisk(const std::string& raw, const std::string& image);
 

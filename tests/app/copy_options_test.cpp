@@ -1,10 +1,12 @@
 #include "app/copy_options.h"
+#include "app/session_names.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "app/usage_text.h"
+#include "task/disk_record.h"
 #include "tests/support/console_capture.h"
 
 namespace {
@@ -100,6 +102,26 @@ TEST(Usage, HasTwentyLinesWithTheExamples)
     EXPECT_EQ(usage.rfind("\nUsage example 1: Mendarovel -i\n", 0), 0u);
     EXPECT_NE(usage.find("\n           -f filename      Name of the disk image file (default Image.dsk)\n\n"),
               std::string::npos);
+}
+
+// The counter is the last group of digits of the final part, at its width;
+// a name without digits gets one before its extension, never in a folder.
+TEST(SessionNames, CountOnInTheNameAndBesideTheRecord)
+{
+    const CSessionNames box("box7-001.dsk");
+    EXPECT_EQ(box.First(), 1u);
+    EXPECT_EQ(box.NameFor(2), "box7-002.dsk");
+    EXPECT_EQ(box.NameFor(1000), "box7-1000.dsk");
+    EXPECT_EQ(CSessionNames("disk9.dsk").NameFor(10), "disk10.dsk");
+    EXPECT_EQ(CSessionNames("disk9.dsk").First(), 9u);
+    EXPECT_EQ(CSessionNames("Image.dsk").NameFor(1), "Image-001.dsk");
+    EXPECT_EQ(CSessionNames("run2/v1.0/label").NameFor(1), "run2/v1.0/label-001");
+    EXPECT_EQ(CSessionNames("run2/.dsk").NameFor(4), "run2/.dsk-004");
+    EXPECT_EQ(CSessionNames("99999999999999999999999.dsk").NameFor(2).size(), 27u);
+
+    EXPECT_EQ(RecordNameOf("box7-001.dsk"), "box7-001.json");
+    EXPECT_EQ(RecordNameOf("run2/v1.0/label"), "run2/v1.0/label.json");
+    EXPECT_EQ(RecordNameOf("run2/.dsk"), "run2/.dsk.json");
 }
 
 TEST(ExitStatus, TellsTheOutcome)

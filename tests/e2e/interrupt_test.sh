@@ -22,22 +22,6 @@ HOLD_US=1500000
 SECTOR=512
 PINNED_SECTOR=1000
 
-# program_pid ROOT: the program among ROOT's descendants (strace's child).
-program_pid() {
-  local queue=("$1") pid child name
-  name=$(basename "$MENDAROVEL" | cut -c1-15)
-  while ((${#queue[@]})); do
-    pid=${queue[0]}
-    queue=("${queue[@]:1}")
-    if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "$name" ]]; then
-      echo "$pid"
-      return 0
-    fi
-    for child in $(pgrep -P "$pid"); do queue+=("$child"); done
-  done
-  return 1
-}
-
 # traced_run DRIVE STRACE_OPTION... -- ARGS...: the program under strace with
 # that drive, in the background as $JOB, standard output in $WORK/stdout and
 # strace's log in $WORK/trace.

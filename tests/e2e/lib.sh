@@ -51,3 +51,19 @@ mv_run() {
     echo "could not set up the drives:"; cat "$WORK/stderr"; exit 1
   fi
 }
+
+# program_pid ROOT: the program among ROOT's descendants (strace's child).
+program_pid() {
+  local queue=("$1") pid child name
+  name=$(basename "$MENDAROVEL" | cut -c1-15)
+  while ((${#queue[@]})); do
+    pid=${queue[0]}
+    queue=("${queue[@]:1}")
+    if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "$name" ]]; then
+      echo "$pid"
+      return 0
+    fi
+    for child in $(pgrep -P "$pid"); do queue+=("$child"); done
+  done
+  return 1
+}

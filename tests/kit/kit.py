@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 """The kit's commands for the shell checks (python3 kit.py COMMAND ARGS...):
 their expected texts, disks and image files, each built here once for all."""
+import csv
+import hashlib
+import io
 import json
 import os
 import re
@@ -53,6 +56,39 @@ def json_fields(path):
         print(name + "=" + json.dumps(value))
 
 
+RECORD_FIELDS = ["image", "note", "result", "geometry", "media", "sectors", "unreadable_sectors", "md5", "sha1",
+                 "sha256", "sha512", "image_sha256", "runs"]
+
+
+def record_check(record, raw, image, note, *jobs):
+    """Prints what in the record beside an image differs from the raw disk, the
+    image file, the note and the jobs of its runs (nothing when all agree)."""
+    fields = json.loads(Path(record).read_text())
+    data, problems = Path(raw).read_bytes(), []
+    if list(fields) != RECORD_FIELDS:
+        problems.append("fields %s" % list(fields))
+    for name in ("md5", "sha1", "sha256", "sha512"):
+        if fields.get(name) != hashlib.new(name, data).hexdigest():
+            problems.append(name)
+    if fields.get("image_sha256") != hashlib.sha256(Path(image).read_bytes()).hexdigest():
+        problems.append("image_sha256")
+    if fields.get("note") != note or fields.get("image") != image:
+        problems.append("note %r, image %r" % (fields.get("note"), fields.get("image")))
+    if [run.get("job") for run in fields.get("runs", [])] != list(jobs):
+        problems.append("runs %s" % fields.get("runs"))
+    print("; ".join(problems))
+
+
+def csv_rows(path):
+    """Each row of a CSV log as its fields joined by |, after checking that
+    every line ends in CR LF."""
+    text = Path(path).read_bytes().decode()
+    if text.replace("\r\n", "").count("\n") or not text.endswith("\r\n"):
+        print("not CR LF throughout")
+    for row in csv.reader(io.StringIO(text, newline=""), strict=True):
+        print("|".join(row))
+
+
 def wait_free(device):
     """Waits up to 5 s until the kernel grants an exclusive open of the device."""
     for _ in range(50):
@@ -94,7 +130,7 @@ def file_sector(disk_path, file_path):
 
 
 COMMANDS = {
-    "texts": texts, "image-of": image_of, "flip": flip, "json-fields": json_fields, "wait-free": wait_free,
+    "texts": texts, "image-of": image_of, "record-check": record_check, "csv-rows": csv_rows, "flip": flip, "json-fields": json_fields, "wait-free": wait_free,
     "gone-reader": gone_reader, "file-sector": file_sector, "call-after": call_after,
     "json-text": lambda text: print(json.dumps(text)),
     "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
