@@ -162,6 +162,24 @@ cp box-001.dsk single.dsk
 "$MENDAROVEL_IMAGE" check single.dsk --record single.json >/dev/null 2>&1
 STATUS=$? expect_status 2
 
+# A power cut must not bring an old image back once success was printed:
+# the folder is flushed after each rename, before the line that reports it.
+CASE="the folder flushed after the image's and the record's rename"
+if command -v strace >/dev/null; then
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+  "${MV_UNSHARE[@]}" bash "$E2E_DIR/in_namespace.sh" "$(realpath disk1.img)" '' strace -o trace -s 64 \
+    -e trace=rename,renameat,renameat2,openat,fsync,write "$MENDAROVEL" -i -m -f durable.dsk >/dev/null 2>&1
+  for name in durable.dsk durable.json; do
+    CHECKS=$((CHECKS + 1))
+    order=$(grep -n -e "rename.*\"$name\"" -e 'O_DIRECTORY' -e '^fsync' -e 'successfully created' trace |
+      grep -A2 "rename.*$name" | cut -d: -f2- | cut -c1-12 | tr '\n' ' ')
+    [[ $order == "rename"*" openat(AT_FD fsync("* ]] || fail "after the rename of $name: $order"
+  done
+  CHECKS=$((CHECKS + 1))
+  [[ $(grep -n -e 'rename.*"durable.dsk"' -e 'successfully created' trace | cut -d: -f2 | cut -c1-6 | tr '\n' ' ') == \
+    "rename write( " ]] || fail "success printed before the image was in place"
+fi
+
 CASE="a log that cannot be opened is refused before the disk is read"
 mkdir folder.csv
 mv_run --a disk1.img -- -i -f never.dsk -l folder.csv

@@ -72,6 +72,8 @@ protected:
     {
         ConsoleCapture capture;
         m_job.m_bVerify = true;
+        m_report = JobReport{};
+        m_job.m_pReport = &m_report;
         const JobOutcome outcome = m_job.WriteDiskAndReport(m_device);
         m_console = capture.Text();
         return outcome;
@@ -83,6 +85,7 @@ protected:
     CDiskImage& m_image = m_job.m_image;
     CScriptedDevice m_device;
     std::string m_console;
+    JobReport m_report;
 };
 
 TEST_F(VerifiedRestore, ACleanDiskReadsBackEqualFromTheMedium)
@@ -104,6 +107,7 @@ TEST_F(VerifiedRestore, SectorsThatDifferOrDoNotReadBackFailTheJob)
                              "\nUnreadable cyl 40, sect 1, head 2.\nDiffers cyl 80, sect 18, head 2."
                              "\nVerified: 2 of 2880 sectors differ, 1 unreadable.\nDisk could not be written.");
     EXPECT_EQ(m_device.m_reads.size(), 2880u + 1 + 1);
+    EXPECT_TRUE(m_report.verifyFailed);  // logged as "differs", not "failed"
 }
 
 TEST_F(VerifiedRestore, SectorsTheWriterSkippedAreNotReadBack)
@@ -115,6 +119,8 @@ TEST_F(VerifiedRestore, SectorsTheWriterSkippedAreNotReadBack)
                              "\nVerified: all 2879 written sectors equal the image; 1 sector could not be written."
                              "\nDisk created, but 1 sector could not be written.");
     EXPECT_EQ(std::count(m_device.m_reads.begin(), m_device.m_reads.end(), CScriptedDevice::Place(3, 7, 2)), 0);
+    EXPECT_EQ(m_report.failedSectors, 1u);
+    EXPECT_FALSE(m_report.verifyFailed);
 }
 
 TEST_F(VerifiedRestore, ALostMediumOrCtrlCEndsTheReadBack)
@@ -127,6 +133,7 @@ TEST_F(VerifiedRestore, ALostMediumOrCtrlCEndsTheReadBack)
     EXPECT_EQ(Restore(), JobOutcome::Failed);
     EXPECT_EQ(m_console, kWritten + "\nVerifying data...\nCancelling all tasks...\nDisk could not be written.");
     EXPECT_EQ(m_device.m_reads.size(), 3u);
+    EXPECT_FALSE(m_report.verifyFailed);  // cancelled, not different
 
     m_device.m_onTransfer = nullptr;
     m_device.m_reads.clear();

@@ -76,6 +76,8 @@ protected:
     {
         CJobUnderTest job;
         ConsoleCapture capture;
+        m_report = JobReport{};
+        job.m_pReport = &m_report;
         const JobOutcome outcome = job.RescueImageFromDisk(device, m_path);
         return {outcome, capture.Text()};
     }
@@ -85,6 +87,7 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
     }
 
+    JobReport m_report;
     fs::path m_folder;
     std::string m_path;
 };
@@ -120,6 +123,11 @@ TEST_F(Rescue, RescuedSectorsJoinTheImageAndTheRestStayListed)
     // Exactly what -i gives of this disk when only the last sector fails.
     EXPECT_TRUE(SameBytes(CleanImage(kMedium, {kCyl2Head2Sect3}), Stored()));
     EXPECT_EQ(FilesInFolder(), 1u);
+    // What the record of the rescue lists.
+    EXPECT_TRUE(m_report.imageWritten);
+    EXPECT_EQ(m_report.rescued, (std::vector<std::uint32_t>{5, 13}));
+    EXPECT_EQ(m_report.fixed, std::vector<std::uint32_t>{13});
+    EXPECT_EQ(m_report.unreadable, std::vector<std::uint32_t>{14});
 }
 
 TEST_F(Rescue, AFullRescueGivesTheImageOfACleanRead)

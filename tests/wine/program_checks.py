@@ -11,6 +11,7 @@ WINEPREFIX must name a prefix of the caller's that has no drive A: or B:;
 the drive checks link dosdevices/a:: to a disk file for their duration, and
 the Windows 95/98/ME checks set the prefix's Windows version for theirs.
 """
+import hashlib
 import os
 import re
 import shutil
@@ -63,9 +64,11 @@ class Checks:
     def command(self, args):
         return [self.wine, self.exe] + args
 
-    def run(self, name, args, expected, status, after=None):
+    def run(self, name, args, expected, status, after=None, typed=None):
+        """`typed`: the bytes standard input holds (none by default)."""
         try:
-            done = subprocess.run(self.command(args), cwd=self.folder, stdin=subprocess.DEVNULL,
+            done = subprocess.run(self.command(args), cwd=self.folder, input=typed,
+                                  stdin=subprocess.DEVNULL if typed is None else None,
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
         except subprocess.TimeoutExpired:
             self.fail(name, "did not end within 60 s")
@@ -182,6 +185,43 @@ def sharing_checks(checks):
                      after=lambda: checks.leftovers("none") + unchanged(held, held_before))
 
 
+def session_checks(checks):
+    """A session's numbering, prompts and failed disks with their log rows,
+    as far as Wine can show them: the linked drive never reads."""
+    def prompt(name):
+        return "\nInsert the disk for %s into drive A:, type its note and press Enter (q to end): " % name
+
+    def log_rows(*rows):
+        def compare():
+            with open(checks.path("box.csv"), "rb") as log:
+                text = log.read().decode()
+            found = [re.sub(r"^[^,]*,[^,]*,", "", line) for line in text.split("\r\n")]
+            wanted = ["job,drive,file,note,result,exit_status,unreadable,sha256", *rows, ""]
+            return [] if found == wanted else ["log %r" % text]
+        return compare
+
+    with open(checks.path("box-001.dsk"), "wb") as taken:
+        taken.write(b"an earlier image")
+    failed = OPENED + NOT_READ
+    checks.run("a session skips a taken name and offers a failed disk's again",
+               ["-i", "-b", "-f", "box-001.dsk", "-l", "box.csv"],
+               BANNER + prompt("box-002.dsk") + failed + prompt("box-002.dsk") + failed + prompt("box-002.dsk")
+               + "\nImages written: 0, listing unreadable sectors: 0, disks failed: 2.", 2,
+               after=lambda: checks.leftovers("box-002.dsk") + log_rows(
+                   'image,A:,box-002.dsk,"label, one",failed,2,0,', "image,A:,box-002.dsk,,failed,2,0,")(),
+               typed=b"  label, one  \r\n\r\nq\r\n")
+    os.remove(checks.path("box.csv"))
+    copy = "\nInsert the disk for copy %d of source.dsk into drive A: and press Enter (q to end): "
+    checks.run("copies end at the end of input", ["-d", "-b", "-f", "source.dsk", "-l", "box.csv"],
+               BANNER + copy % 1 + RESTORE_START + NOT_WRITTEN + copy % 2
+               + "\nCopies written: 0, with sectors not written: 0, copies failed: 1.", 2,
+               after=log_rows("restore,A:,source.dsk,,failed,2,0," + hashlib.sha256(b"\xe5" * FLOPPY_BYTES).hexdigest()),
+               typed=b"\n")
+    os.mkdir(checks.path("folder.csv"))
+    checks.run("a log that cannot be opened", ["-i", "-f", "out.dsk", "-l", "folder.csv"], BANNER, 2,
+               after=lambda: checks.leftovers("out.dsk"))
+
+
 def interrupt_checks(checks):
     """Ctrl-C as Wine delivers it from a terminal (SIGINT becomes the console's
     Ctrl-C event) while the job is stalled behind its console. The handler's
@@ -241,6 +281,7 @@ def main():
         try:
             linked_drive_checks(checks, disk, disk_before)
             sharing_checks(checks)
+            session_checks(checks)
             interrupt_checks(checks)
             windows_9x_checks(checks)
         finally:
