@@ -12,18 +12,15 @@ constexpr DWORD kStopCheckMs = 100;
 enum class Byte { Read, Ended, Again };
 
 // A pipe is read only once it holds something, so that `stop` is seen while
-// it is empty; a console and a file are read at once. A console read that
-// Ctrl-C cut short is one more look at `stop`.
+// it is empty; a console, a file and a pipe that cannot be peeked into are
+// read at once. A console read that Ctrl-C cut short is one more look at `stop`.
 Byte ReadByte(HANDLE input, char& byte)
 {
-    if (GetFileType(input) == FILE_TYPE_PIPE) {
-        DWORD waiting = 0;
-        if (!PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr))
-            return Byte::Ended;  // the writer has gone
-        if (waiting == 0) {
-            Sleep(kStopCheckMs);
-            return Byte::Again;
-        }
+    DWORD waiting = 0;
+    if (GetFileType(input) == FILE_TYPE_PIPE && PeekNamedPipe(input, nullptr, 0, nullptr, &waiting, nullptr) &&
+        waiting == 0) {
+        Sleep(kStopCheckMs);
+        return Byte::Again;
     }
     DWORD count = 0;
     if (!::ReadFile(input, &byte, 1, &count, nullptr)) {
