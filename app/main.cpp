@@ -12,20 +12,11 @@
 #include "app/job_run.h"
 #include "app/session.h"
 #include "app/usage_text.h"
+#include "console/console_log.h"
 #include "console/shown_name.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "task/job_log.h"
-
-namespace {
-
-// The system's reason for the last failure, as the job's lines give it.
-std::string LastFailure()
-{
-    return CConsoleLog().GetLastErrorText();
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -42,7 +33,7 @@ int main(int argc, char** argv)
     // A log that cannot take the rows is refused before any disk is read.
     CJobLog log;
     if (!options.m_strLogFile.empty() && !log.Open(options.m_strLogFile)) {
-        PrintRefusal(ShownName(options.m_strLogFile), "cannot be opened for appending: " + LastFailure());
+        PrintRefusal(ShownName(options.m_strLogFile), "cannot be opened for appending: " + LastErrorText());
         return ExitStatusFor(JobOutcome::Failed);
     }
     const std::vector<std::string> command(argv + 1, argv + argc);

@@ -47,7 +47,7 @@ int CheckAgainstRecord(const std::string& image, const SurveyedImage& surveyed, 
 {
     std::string text;
     if (!ReadWholeText(recordPath, text))
-        return RefuseInput(recordPath, SystemErrorText());
+        return RefuseInput(recordPath, LastErrorText());
     const nlohmann::json record = nlohmann::json::parse(text, nullptr, false);
     if (!record.is_object())
         return RefuseInput(recordPath, "not a record (no JSON object)");
@@ -56,7 +56,7 @@ int CheckAgainstRecord(const std::string& image, const SurveyedImage& surveyed, 
     if (!ComputeDiskDigests(surveyed.image.m_pData.get(), surveyed.image.m_nSize, disk))
         return RefuseInput(image, "the hash library cannot compute MD5, SHA-1, SHA-256 and SHA-512 here");
     if (!ComputeFileSha256(image, file))
-        return RefuseInput(image, SystemErrorText());
+        return RefuseInput(image, LastErrorText());
     const std::string differing = DifferingHashes(record, disk, file);
     if (!differing.empty())
         return RefuseInput(image, "differs from its record " + ShownName(recordPath) + ": " + differing);
