@@ -61,13 +61,13 @@ JobEnd RunJob(const JobContext& context, const std::string& image, const std::st
     const CopyOptions& options = context.options;
     JobReport report;
     const bool wanted = context.record || context.log != nullptr;
-    JobEnd end;
     CCopyThread* job = PublishNewJob(wanted ? &report : nullptr);
     if (job == nullptr) {
         if (!g_bInterrupted.load())
             WriteOutput("\nERROR: Not enough memory to start the job.");
-        end.started = false;
-        return end;
+        JobEnd notStarted;
+        notStarted.started = false;
+        return notStarted;
     }
     InstallHandlerOnce();
     job->m_strImageFile = image;

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "console/console_log.h"
 #include "console/shown_name.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
@@ -53,7 +54,7 @@ int CheckAgainstRecord(const std::string& image, const SurveyedImage& surveyed, 
         return RefuseInput(recordPath, "not a record (no JSON object)");
     DiskDigests disk;
     std::string file;
-    if (!ComputeDiskDigests(surveyed.image.m_pData.get(), surveyed.image.m_nSize, disk))
+    if (!ComputeDiskDigests(surveyed.disk.get(), surveyed.diskSize, disk))
         return RefuseInput(image, "the hash library cannot compute MD5, SHA-1, SHA-256 and SHA-512 here");
     if (!ComputeFileSha256(image, file))
         return RefuseInput(image, LastErrorText());

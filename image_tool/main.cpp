@@ -33,7 +33,7 @@ int RunTool(int argc, char** argv)
     info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
     CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");
     check->add_option("FILE", image, "the image file")->required();
-    check->add_option("--record", record, "also compare the hashes with this record of mendarovel -m");
+    check->add_option("--record", record, "also compare the hashes with this record of mendarovel -m")->type_name("RECORD");
     CLI::App* exportRaw = tool.add_subcommand("export", "The raw disk, what dd would read from the drive");
     exportRaw->add_option("FILE", image, "the image file")->required();
     exportRaw->add_option("RAW", raw, "the raw disk file to write, - for standard output")->required();

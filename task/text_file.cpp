@@ -22,7 +22,8 @@ bool ReplaceWithText(const std::string& path, const std::string& text)
     } catch (const ImageFileError&) {
         return false;  // the target abandons its new file
     }
-    return target.Commit();
+    // A record follows an image already kept: a Ctrl-C now does not undo it.
+    return target.Commit([] { return false; });
 }
 
 bool ReadWholeText(const std::string& path, std::string& text)

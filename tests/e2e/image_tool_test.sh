@@ -89,7 +89,7 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   expect_json compressed true
   CHECKS=$((CHECKS + 1))
   order=$(cut -d= -f1 "$WORK/fields" | tr '\n' ' ')
-  [[ $order == "file format_version image_offset image_size geometry media raw_size stored_size ratio compressed unreadable_sectors md5 sha1 sha256 sha512 " ]] ||
+  [[ $order == "file format_version image_offset image_size geometry media raw_size stored_size ratio compressed unreadable_sectors unreadable_list_damaged md5 sha1 sha256 sha512 " ]] ||
     fail "fields in the order: $order"
 done
 
@@ -258,7 +258,7 @@ done <<EOF_USAGE
 infoo x|mendarovel-image: unknown command 'infoo' (the commands are $COMMANDS; see mendarovel-image --help)
 info|mendarovel-image: FILE is required|usage: mendarovel-image info FILE [--json]   $HELP
 export only.dsk|mendarovel-image: RAW is required|usage: mendarovel-image export FILE RAW   $HELP
-check a.dsk --json|mendarovel-image: The following argument was not expected: --json|usage: mendarovel-image check FILE   $HELP
+check a.dsk --json|mendarovel-image: The following argument was not expected: --json|usage: mendarovel-image check FILE [--record RECORD]   $HELP
 EOF_USAGE
 
 # Standard output: a reader that has gone away gets nothing more, not even
