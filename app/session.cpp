@@ -37,7 +37,7 @@ std::string DriveName(const CopyOptions& options)
 std::string NextFreeName(const CSessionNames& names)
 {
     for (std::uint64_t number = names.First();; ++number) {
-        const std::string name = names.NameFor(number);
+        std::string name = names.NameFor(number);
         if (!platform::PathExists(name) && !platform::PathExists(RecordNameOf(name)))
             return name;
     }
