@@ -5,12 +5,36 @@
 
 #include "console/shown_name.h"
 #include "formats/media_types.h"
+#include "image_tool/disk_file_system.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "task/disk_digests.h"
 #include "task/disk_facts_json.h"
 
 namespace {
+
+// The file system as the disk holds it, without mending anything: its name
+// and label lie outside the FAT.
+FileSystemFacts FactsOf(const SurveyedImage& surveyed)
+{
+    const auto fs =
+        CDiskFileSystem::Open(surveyed.disk.get(), surveyed.diskSize, surveyed.contents.geometry.BytesPerSector);
+    return fs == nullptr ? FileSystemFacts{} : fs->Facts();
+}
+
+std::string FileSystemText(const FileSystemFacts& facts)
+{
+    if (!CDiskFileSystem::Available())
+        return "not read by this build";
+    if (facts.type.empty())
+        return "none that can be read";
+    return facts.type + ", " + (facts.label.empty() ? "no label" : "label " + ShownName(facts.label));
+}
+
+nlohmann::ordered_json TextOrNull(const std::string& text)
+{
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
 
 // Stored bytes for every raw byte, to four places.
 double StorageRatio(const SurveyedImage& surveyed)
@@ -32,7 +56,8 @@ std::string UnreadableCount(const SurveyedImage& surveyed)
     return std::to_string(surveyed.contents.unreadableSectors.size());
 }
 
-void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
+void PrintJson(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests,
+               const FileSystemFacts& fs)
 {
     const ImageContents& contents = surveyed.contents;
     const DiskGeometry& g = contents.geometry;
@@ -43,6 +68,8 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
     report["image_size"] = contents.trailer.TotalSize;
     report["geometry"] = GeometryJson(g);
     report["media"] = DescribeMediaType(g.MediaType);
+    report["file_system"] = TextOrNull(fs.type);
+    report["label"] = TextOrNull(fs.label);
     report["raw_size"] = surveyed.diskSize;
     report["stored_size"] = contents.dataSize;
     report["ratio"] = StorageRatio(surveyed);
@@ -57,7 +84,8 @@ void PrintJson(const std::string& path, const SurveyedImage& surveyed, const Dis
     std::cout << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
-void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests)
+void PrintText(const std::string& path, const SurveyedImage& surveyed, const DiskDigests& digests,
+               const FileSystemFacts& fs)
 {
     const ImageContents& contents = surveyed.contents;
     const DiskGeometry& g = contents.geometry;
@@ -92,10 +120,11 @@ int ShowImageInfo(const std::string& image, bool json)
     DiskDigests digests;
     if (!ComputeDiskDigests(surveyed.disk.get(), surveyed.diskSize, digests))
         return RefuseInput(image, "the hash library cannot compute MD5, SHA-1, SHA-256 and SHA-512 here");
+    const FileSystemFacts fs = FactsOf(surveyed);
     if (json)
-        PrintJson(image, surveyed, digests);
+        PrintJson(image, surveyed, digests, fs);
     else
-        PrintText(image, surveyed, digests);
+        PrintText(image, surveyed, digests, fs);
     std::cout.flush();
     return std::cout ? kExitDone : RefuseStandardOutput("cannot write");
 }

@@ -3,7 +3,8 @@
 //
 // Exit status: 0 done (check: the image is valid); 1 wrong usage, with the
 // help on standard error; 2 bad input (check: the image is invalid), with one
-// line on standard error (check: the verdict on standard output), nothing written.
+// line on standard error (check: the verdict on standard output), nothing written;
+// 3 (files, extract) damage in what the file system uses, or an entry refused.
 
 #include <CLI/CLI.hpp>
 
@@ -26,6 +27,9 @@ int RunTool(int argc, char** argv)
     std::string image;
     std::string raw;
     std::string record;
+    std::string folder;
+    std::string svg;
+    std::string mapFile;
     bool json = false;
 
     CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
@@ -40,6 +44,16 @@ int RunTool(int argc, char** argv)
     CLI::App* importRaw = tool.add_subcommand("import", "An image from a raw disk of a standard floppy size");
     importRaw->add_option("RAW", raw, "the raw disk file")->required();
     importRaw->add_option("FILE", image, "the image file to write")->required();
+    CLI::App* files = tool.add_subcommand("files", "The file system: every file, and what the damage hit");
+    files->add_option("FILE", image, "the image file")->required();
+    files->add_flag("--json", json, "one JSON object (fields: see the manual page)");
+    CLI::App* extract = tool.add_subcommand("extract", "Every file and folder into an empty or new folder");
+    extract->add_option("FILE", image, "the image file")->required();
+    extract->add_option("FOLDER", folder, "the folder to write into")->required();
+    CLI::App* map = tool.add_subcommand("map", "The disk as a grid of good and unreadable sectors");
+    map->add_option("FILE", image, "the image file")->required();
+    map->add_option("--svg", svg, "also write the picture as an SVG file");
+    map->add_option("--ddrescue", mapFile, "also write a GNU ddrescue map file of the raw disk");
 
     for (CLI::App* command : tool.get_subcommands([](CLI::App*) { return true; }))
         command->group("");
@@ -65,10 +79,20 @@ int RunTool(int argc, char** argv)
         return ShowImageInfo(image, json);
     if (check->parsed())
         return CheckImage(image, record);
-    // A command that writes a file removes its unfinished file when it is
+    if (files->parsed())
+        return ListFiles(image, json);
+    // A command that writes files removes what it left unfinished when it is
     // interrupted or asked to end.
     CancelOnInterrupt();
-    const int status = exportRaw->parsed() ? ExportRawDisk(image, raw) : ImportRawDisk(raw, image);
+    int status = kExitDone;
+    if (exportRaw->parsed())
+        status = ExportRawDisk(image, raw);
+    else if (importRaw->parsed())
+        status = ImportRawDisk(raw, image);
+    else if (extract->parsed())
+        status = ExtractFiles(image, folder);
+    else
+        status = MapDisk(image, svg, mapFile);
     EndCommand();
     return status;
 }

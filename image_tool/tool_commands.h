@@ -1,14 +1,16 @@
 #pragma once
-// The four commands of mendarovel-image. Each prints its own result and
+// The commands of mendarovel-image. Each prints its own result and
 // returns the exit status.
 
 #include <string>
 
 // Exit status: 0 done (check: the image is valid); 1 wrong usage, with the
-// tool's help; 2 bad input (check: an invalid image), nothing written.
+// tool's help; 2 bad input (check: an invalid image), nothing written; 3
+// (files, extract) a file or system area is damaged, or an entry was refused.
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitBadInput = 2;
+constexpr int kExitDamaged = 3;
 
 constexpr const char* kToolName = "mendarovel-image";
 
@@ -18,6 +20,14 @@ int ShowImageInfo(const std::string& image, bool json);
 int CheckImage(const std::string& image, const std::string& record);
 int ExportRawDisk(const std::string& image, const std::string& raw);
 int ImportRawDisk(const std::string& raw, const std::string& image);
+int ListFiles(const std::string& image, bool json);
+int ExtractFiles(const std::string& image, const std::string& folder);
+int MapDisk(const std::string& image, const std::string& svg, const std::string& ddrescue);
+
+// files and extract over a disk already in memory (see file_system_damage.h).
+struct DiskInMemory;
+int ListDiskFiles(const DiskInMemory& disk, bool json);
+int ExtractDiskFiles(const DiskInMemory& disk, const std::string& folder);
 
 // Prints "mendarovel-image: SUBJECT: WHAT" on standard error and returns 2.
 int RefuseInput(const std::string& subject, const std::string& what);

@@ -47,6 +47,11 @@ bool PrepareProgressTerminal();
 // Width of the terminal on standard error in columns; 0 when unknown.
 unsigned ProgressTerminalColumns();
 
+// Tells whether standard output is a terminal that shows colours: not
+// redirected, not TERM=dumb, no NO_COLOR set (Windows: a console whose
+// virtual-terminal processing could be enabled).
+bool PrepareColourOutput();
+
 // Writes the bytes unchanged to standard error. Never disturbs the last error.
 void WriteStandardError(const char* data, std::size_t size);
 

@@ -90,6 +90,15 @@ bool PrepareProgressTerminal()
     return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
 }
 
+bool PrepareColourOutput()
+{
+    LastErrorGuard keep;
+    if (isatty(STDOUT_FILENO) != 1 || std::getenv("NO_COLOR") != nullptr)
+        return false;
+    const char* term = std::getenv("TERM");
+    return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
 unsigned ProgressTerminalColumns()
 {
     LastErrorGuard keep;

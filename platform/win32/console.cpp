@@ -2,6 +2,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/console.h"
 #include "platform/last_error.h"
@@ -72,6 +73,19 @@ bool PrepareProgressTerminal()
     // Without virtual-terminal processing the erase sequence would show as text.
     return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
            SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+}
+
+bool PrepareColourOutput()
+{
+    const LastErrorGuard keep;
+    if (std::getenv("NO_COLOR") != nullptr)
+        return false;
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || output == nullptr || GetConsoleMode(output, &mode) == FALSE)
+        return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
 }
 
 unsigned ProgressTerminalColumns()

@@ -1,0 +1,30 @@
+// files and extract over an image file: the disk as the restore reads it.
+#include "image_tool/file_system_damage.h"
+#include "image_tool/image_survey.h"
+#include "image_tool/tool_commands.h"
+
+namespace {
+
+DiskInMemory DiskOf(const std::string& image, SurveyedImage& surveyed)
+{
+    return {image, surveyed.image.m_pData.get(), surveyed.image.m_nSize, surveyed.image.m_geometry,
+            &surveyed.image.m_unreadableSectors};
+}
+
+}  // namespace
+
+int ListFiles(const std::string& image, bool json)
+{
+    SurveyedImage surveyed;
+    if (!SurveyImageFile(image, surveyed))
+        return RefuseInput(image, surveyed.problem);
+    return ListDiskFiles(DiskOf(image, surveyed), json);
+}
+
+int ExtractFiles(const std::string& image, const std::string& folder)
+{
+    SurveyedImage surveyed;
+    if (!SurveyImageFile(image, surveyed))
+        return RefuseInput(image, surveyed.problem);
+    return ExtractDiskFiles(DiskOf(image, surveyed), folder);
+}
