@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # mendarovel-image as users run it: round trips against the copy program,
 # hashes against md5sum and sha256sum, the verdicts of check on the fuzzers'
-# corpus, and refusals that write nothing.
+# corpus, what the damage hit on FAT disks made with mtools (files, extract,
+# map), and refusals that write nothing.
 #
 # MENDAROVEL_IMAGE is the tool, MENDAROVEL_IMAGE_RUNNER what runs it (wine64
 # for the Windows build). With MENDAROVEL set, import is held to the image
@@ -186,6 +187,156 @@ CASE="check of a raw disk"
 run_tool check disk-737280.img
 expect_stdout "disk-737280.img: invalid: not an image file (no image trailer at its end; a raw disk of a standard size? import makes an image of it)"$'\n'
 expect_status 2
+
+# What the damage hit (files, extract, map) on FAT12 disks made with mtools.
+# The Windows program reads no file systems: files and extract say so.
+if command -v mformat >/dev/null && command -v ddrescuelog >/dev/null; then
+  # place INDEX: "cylinder/head/sector" of a 1.44 MB disk's 0-based sector.
+  place() { echo "$(($1 / 36 + 1))/$(($1 / 18 % 2 + 1))/$(($1 % 18 + 1))"; }
+  mkdir -p in/SUB
+  head -c 5000 /dev/urandom >in/A.BIN
+  head -c 20000 /dev/urandom >in/SUB/BIG.BIN
+  echo "a note" >in/NOTE.TXT
+  cp in/NOTE.TXT in/DEL.TXT
+  for name in a.a.a.ONE.TX a.a.a.TWO.TX x.x.x.EV.TXT; do echo "$name" >"in/$name"; done
+  touch -d "2001-02-03 04:05:06" in/* in/SUB/*
+  mformat -C -f 1440 -v DAMAGED -N 1234ABCD -i fat.img ::
+  mmd -i fat.img ::/SUB
+  mcopy -m -i fat.img in/A.BIN in/NOTE.TXT in/DEL.TXT ::/
+  mcopy -m -i fat.img in/SUB/BIG.BIN ::/SUB/
+  mdel -i fat.img ::/DEL.TXT
+  a_lost=$(kit file-sector fat.img in/A.BIN)
+  big_lost=$(kit file-sector fat.img in/SUB/BIG.BIN)
+  # Sector 1 holds the chains in FAT 1; 2000 and 2001 lie in free space.
+  lost=(1 "$a_lost" "$big_lost" 2000 2001)
+  cp fat.img lost.img
+  for sector in "${lost[@]}"; do dd if=/dev/zero of=lost.img bs=512 seek="$sector" count=1 conv=notrunc status=none; done
+  kit image-of lost.img lost.dsk "${lost[@]}" >/dev/null
+  kit image-of fat.img clean.dsk >/dev/null
+  dd if=/dev/zero of=fat1.img bs=512 count=0 status=none
+  cp fat.img fat1.img
+  dd if=/dev/zero of=fat1.img bs=512 seek=1 count=1 conv=notrunc status=none
+  kit image-of fat1.img fat1.dsk 1 >/dev/null
+  head -c 1474560 /dev/urandom >random.img
+  kit image-of random.img random.dsk >/dev/null
+
+  CASE="map of a disk with unreadable sectors"
+  run_tool map lost.dsk --svg lost.svg --ddrescue lost.map
+  expect_status 0
+  CHECKS=$((CHECKS + 3))
+  [[ $(ddrescuelog -b512 -l- lost.map) == "$(printf '%s\n' "${lost[@]}" | sort -n)" ]] ||
+    fail "ddrescuelog lists: $(ddrescuelog -b512 -l- lost.map)"
+  python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' lost.svg || fail "lost.svg is not XML"
+  [[ $(grep '^h' "$WORK/stdout" | tr -cd X | wc -c) -eq ${#lost[@]} && $(grep -c $'\033' "$WORK/stdout") -eq 0 ]] ||
+    fail "grid: $(cat "$WORK/stdout")"
+  CASE="map of a clean disk"
+  run_tool map clean.dsk
+  expect_status 0
+  CHECKS=$((CHECKS + 1))
+  [[ $(grep -c '^h[12] s' "$WORK/stdout") -eq 36 && $(grep '^h' "$WORK/stdout" | grep -c X) -eq 0 ]] ||
+    fail "grid: $(cat "$WORK/stdout")"
+
+  if [[ -n ${RUNNER[*]} ]]; then
+    for command in files extract; do
+      CASE="$command in a build without file systems"
+      run_tool "$command" lost.dsk out
+      expect_status 2
+      expect_stderr "mendarovel-image: $command: not available in this build, which reads no file systems"
+    done
+  else
+    CASE="files of a disk with lost sectors in two files, FAT 1 and free space"
+    run_json files lost.dsk --json
+    expect_status 3
+    expect_json file_system '"FAT12"'
+    expect_json label '"DAMAGED"'
+    expect_json serial '"1234-ABCD"'
+    expect_json system_areas '[{"area": "FAT 1", "unreadable_sectors": [{"cylinder": 1, "sector": 2, "head": 1}]}]'
+    expect_json free_unreadable_sectors '[{"cylinder": 56, "sector": 3, "head": 2}, {"cylinder": 56, "sector": 4, "head": 2}]'
+    CHECKS=$((CHECKS + 1))
+    expected_files="/SUB/ intact live 1 
+/A.BIN damaged live 10 $(place "$a_lost")
+/NOTE.TXT intact live 1 
+/_EL.TXT intact deleted 1 
+/SUB/BIG.BIN damaged live 40 $(place "$big_lost")"
+    [[ $(kit files-lines "$WORK/stdout") == "$expected_files" ]] || fail "files: $(kit files-lines "$WORK/stdout")"
+    run_tool files lost.dsk
+    expect_status 3
+    CHECKS=$((CHECKS + 1))
+    grep -qx "2 of 4 files and folders damaged, 2 unreadable sectors in free space" "$WORK/stdout" ||
+      fail "no summary line in: $(cat "$WORK/stdout")"
+
+    CASE="extract of a disk with lost sectors"
+    run_tool extract lost.dsk out
+    expect_status 3
+    expect_stdout "Damaged: /A.BIN (1 sector lost, written as zeros)
+Damaged: /SUB/BIG.BIN (1 sector lost, written as zeros)
+Extracted 3 files and 1 folder: 2 damaged, 0 refused.
+"
+    expect_same_bytes in/NOTE.TXT out/NOTE.TXT
+    kit zeroed fat.img in/A.BIN "$a_lost" A.expected
+    kit zeroed fat.img in/SUB/BIG.BIN "$big_lost" BIG.expected
+    expect_same_bytes A.expected out/A.BIN
+    expect_same_bytes BIG.expected out/SUB/BIG.BIN
+    expect_absent out/DEL.TXT out/_EL.TXT
+    CHECKS=$((CHECKS + 1))
+    [[ $(stat -c %Y out/NOTE.TXT out/SUB/BIG.BIN | sort -u) == "$(stat -c %Y in/NOTE.TXT)" ]] ||
+      fail "times: $(stat -c "%n %y" out/NOTE.TXT out/SUB/BIG.BIN)"
+    CASE="extract into a folder that is not empty"
+    run_tool extract lost.dsk out
+    expect_status 2
+    expect_stderr "mendarovel-image: out: is not empty (extract writes only into an empty or new folder)"
+
+    CASE="files of a disk whose FAT 1 lost the sector with the chains"
+    run_json files fat1.dsk --json
+    expect_status 3
+    expect_json system_areas '[{"area": "FAT 1", "unreadable_sectors": [{"cylinder": 1, "sector": 2, "head": 1}]}]'
+    CHECKS=$((CHECKS + 1))
+    [[ $(kit files-lines "$WORK/stdout" | grep -c ' intact live ') -eq 4 ]] || fail "files: $(kit files-lines "$WORK/stdout")"
+    CASE="extract of that disk"
+    run_tool extract fat1.dsk fat1-out
+    expect_status 0
+    expect_same_bytes in/A.BIN fat1-out/A.BIN
+    expect_same_bytes in/SUB/BIG.BIN fat1-out/SUB/BIG.BIN
+
+    CASE="a disk that holds no file system"
+    for command in "files random.dsk" "extract random.dsk nothing"; do
+      read -ra argv <<<"$command"
+      run_tool "${argv[@]}"
+      expect_status 2
+      expect_stderr "mendarovel-image: random.dsk: the disk holds no FAT file system that can be read"
+    done
+    expect_absent nothing
+    run_json info random.dsk --json
+    expect_status 0
+    expect_json file_system null
+    run_tool map random.dsk
+    expect_status 0
+
+    # Names written into the directory by hand: one that climbs out of the
+    # folder, and two entries of one name.
+    mcopy -m -i fat.img in/a.a.a.ONE.TX in/a.a.a.TWO.TX in/x.x.x.EV.TXT ::/
+    kit rename-entry fat.img x.x.x.EV.TXT ../../EV.TXT
+    kit rename-entry fat.img a.a.a.TWO.TX a.a.a.ONE.TX
+    kit image-of fat.img hostile.dsk >/dev/null
+    mkdir -p deep/down
+    CASE="extract of hostile names"
+    run_tool extract hostile.dsk deep/down/out
+    expect_status 3
+    expect_stdout "Refused: /a.a.a.ONE.TX (a file or folder of that name was already extracted)
+Refused: /../../EV.TXT (its name cannot be written safely here)
+Extracted 4 files and 1 folder: 0 damaged, 2 refused.
+"
+    expect_same_bytes in/a.a.a.ONE.TX deep/down/out/a.a.a.ONE.TX
+    CHECKS=$((CHECKS + 1))
+    [[ -z $(find "$WORK" -name EV.TXT) ]] || fail "written outside the folder: $(find "$WORK" -name EV.TXT)"
+    CASE="info of a FAT disk"
+    run_json info hostile.dsk --json
+    expect_json file_system '"FAT12"'
+    expect_json label '"DAMAGED"'
+  fi
+else
+  echo "note: files, extract and map are not checked (mtools or ddrescuelog missing)"
+fi
 
 # Bad input: one line, status 2, nothing written, an existing target untouched.
 printf 'an earlier file' >keep

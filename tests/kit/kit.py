@@ -129,8 +129,43 @@ def file_sector(disk_path, file_path):
     print((start + len(data) * 6 // 10) // 512)
 
 
+def zeroed(disk_path, file_path, sector, target):
+    """The file as extract writes it when that sector of the disk was lost: zeros there."""
+    whole, data = Path(disk_path).read_bytes(), bytearray(Path(file_path).read_bytes())
+    start = whole.find(bytes(data[:65536]))
+    assert start >= 0
+    offset = int(sector) * 512 - start
+    data[max(offset, 0):offset + 512] = bytes(len(data[max(offset, 0):offset + 512]))
+    Path(target).write_bytes(data)
+
+
+def rename_entry(disk_path, old, new):
+    """Rewrites a long file name on a FAT disk by hand (up to 13 characters, same length)."""
+    def slots(name):
+        chars = (name + "\0" + "\uffff" * 12)[:13].encode("utf-16-le")
+        return chars[0:10], chars[10:22], chars[22:26]
+    data = bytearray(Path(disk_path).read_bytes())
+    first, middle, last = slots(old)
+    at = data.find(first) - 1
+    while at >= 0 and (data[at + 14:at + 26] != middle or data[at + 28:at + 32] != last):
+        at = data.find(first, at + 2) - 1
+    assert at >= 0, old
+    new_first, new_middle, new_last = slots(new)
+    data[at + 1:at + 11], data[at + 14:at + 26], data[at + 28:at + 32] = new_first, new_middle, new_last
+    Path(disk_path).write_bytes(data)
+
+
+def files_lines(path):
+    """Each entry of files --json as a line: path, state, deleted, sectors, unreadable sectors."""
+    for entry in json.loads(Path(path).read_text())["files"]:
+        print(entry["path"], entry["state"], "deleted" if entry["deleted"] else "live", entry["sectors"],
+              " ".join("%(cylinder)d/%(head)d/%(sector)d" % place for place in entry["unreadable_sectors"]))
+
+
 COMMANDS = {
-    "texts": texts, "image-of": image_of, "record-check": record_check, "csv-rows": csv_rows, "flip": flip, "json-fields": json_fields, "wait-free": wait_free,
+    "zeroed": zeroed, "rename-entry": rename_entry, "files-lines": files_lines,
+    "texts": texts, "image-of": image_of, "record-check": record_check, "csv-rows": csv_rows, "flip": flip,
+    "json-fields": json_fields, "wait-free": wait_free,
     "gone-reader": gone_reader, "file-sector": file_sector, "call-after": call_after,
     "json-text": lambda text: print(json.dumps(text)),
     "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
