@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <cstdlib>
 
 #include "image_tool/file_system_walk.h"
 
@@ -30,7 +30,7 @@ ssize_t ReadMemoryDisk(TSK_IMG_INFO* image, TSK_OFF_T offset, char* buffer, size
 
 void CloseMemoryDisk(TSK_IMG_INFO* image)
 {
-    delete reinterpret_cast<MemoryDisk*>(image);
+    std::free(image);
 }
 
 void DescribeMemoryDisk(TSK_IMG_INFO* /*image*/, FILE* /*stream*/) {}
@@ -89,18 +89,19 @@ std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* disk,
     auto session = std::make_unique<Session>();
     session->bytesPerSector = bytesPerSector;
     session->diskSize = size;
-    // The library's read cache makes this structure a few megabytes: not on the stack.
-    auto* memory = new (std::nothrow) MemoryDisk{};
-    if (memory == nullptr || size == 0 || bytesPerSector == 0) {
-        delete memory;
+    if (size == 0 || bytesPerSector == 0)
         return nullptr;
-    }
+    // The library's read cache makes this structure two megabytes; zeroed
+    // by calloc, its pages are only touched when the cache uses them.
+    auto* memory = static_cast<MemoryDisk*>(std::calloc(1, sizeof(MemoryDisk)));
+    if (memory == nullptr)
+        return nullptr;
     memory->data = disk;
     memory->size = size;
     session->image = tsk_img_open_external(memory, static_cast<TSK_OFF_T>(size), bytesPerSector, ReadMemoryDisk,
                                            CloseMemoryDisk, DescribeMemoryDisk);
     if (session->image == nullptr) {
-        delete memory;
+        std::free(memory);
         tsk_error_reset();
         return nullptr;
     }

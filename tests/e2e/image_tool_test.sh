@@ -213,7 +213,6 @@ if command -v mformat >/dev/null && command -v ddrescuelog >/dev/null; then
   for sector in "${lost[@]}"; do dd if=/dev/zero of=lost.img bs=512 seek="$sector" count=1 conv=notrunc status=none; done
   kit image-of lost.img lost.dsk "${lost[@]}" >/dev/null
   kit image-of fat.img clean.dsk >/dev/null
-  dd if=/dev/zero of=fat1.img bs=512 count=0 status=none
   cp fat.img fat1.img
   dd if=/dev/zero of=fat1.img bs=512 seek=1 count=1 conv=notrunc status=none
   kit image-of fat1.img fat1.dsk 1 >/dev/null
