@@ -10,7 +10,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-bench
 rounds=${BENCH_ROUNDS:-30}
 
-"$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev \
+"$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev libtsk-dev \
   hyperfine python3
 if [[ -n ${MENDAROVEL_IMAGE:-} ]]; then
   tool=$(realpath "$MENDAROVEL_IMAGE")
