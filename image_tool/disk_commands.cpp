@@ -1,5 +1,6 @@
 // files and extract over an image file: the disk as the restore reads it.
 #include "image_tool/file_system_damage.h"
+#include "image_tool/files_output.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 
@@ -15,6 +16,8 @@ DiskInMemory DiskOf(const std::string& image, SurveyedImage& surveyed)
 
 int ListFiles(const std::string& image, bool json)
 {
+    if (!CDiskFileSystem::Available())
+        return RefuseInput("files", kNotInThisBuild);
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
@@ -23,6 +26,8 @@ int ListFiles(const std::string& image, bool json)
 
 int ExtractFiles(const std::string& image, const std::string& folder)
 {
+    if (!CDiskFileSystem::Available())
+        return RefuseInput("extract", kNotInThisBuild);
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);

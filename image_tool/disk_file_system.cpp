@@ -5,8 +5,8 @@
 #include <tsk/libtsk.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "image_tool/file_system_walk.h"
 
@@ -33,7 +33,9 @@ void CloseMemoryDisk(TSK_IMG_INFO* image)
     std::free(image);
 }
 
-void DescribeMemoryDisk(TSK_IMG_INFO* /*image*/, FILE* /*stream*/) {}
+void DescribeMemoryDisk(TSK_IMG_INFO* /*image*/, FILE* /*stream*/)
+{
+}
 
 std::string TypeName(TSK_FS_TYPE_ENUM type)
 {
@@ -113,7 +115,9 @@ std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* disk,
     return std::unique_ptr<CDiskFileSystem>(new CDiskFileSystem(std::move(session)));
 }
 
-CDiskFileSystem::CDiskFileSystem(std::unique_ptr<Session> session) : m_session(std::move(session)) {}
+CDiskFileSystem::CDiskFileSystem(std::unique_ptr<Session> session) : m_session(std::move(session))
+{
+}
 
 CDiskFileSystem::~CDiskFileSystem() = default;
 

@@ -36,8 +36,8 @@ struct SectorRun {
 
 struct FileSystemEntry {
     static constexpr std::size_t kInRoot = static_cast<std::size_t>(-1);
-    std::string name;                // as the disk holds it, in UTF-8
-    std::size_t parent = kInRoot;    // index of its folder in the list
+    std::string name;              // as the disk holds it, in UTF-8
+    std::size_t parent = kInRoot;  // index of its folder in the list
     std::uint64_t size = 0;
     // As the library gives it: the disk's local time taken as the host's; 0
     // when the disk holds no valid date.

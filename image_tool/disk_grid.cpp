@@ -49,6 +49,6 @@ std::string GridText(const DiskMap& map, bool colour)
     const std::size_t count = map.unreadable->size();
     text += colour ? FormatText("%s%c%s good  %s%c%s unreadable", kGreen, kGood, kPlain, kRed, kBad, kPlain)
                    : FormatText("%c good  %c unreadable", kGood, kBad);
-    return text + FormatText("  (%u of %u sectors unreadable)\n", static_cast<unsigned>(count),
-                             g.Cylinders * map.Rows());
+    return text +
+           FormatText("  (%u of %u sectors unreadable)\n", static_cast<unsigned>(count), g.Cylinders * map.Rows());
 }

@@ -24,7 +24,8 @@ std::string PrepareFolder(const host::path& folder)
     if (!host::is_directory(folder, error))
         return "is not a folder";
     if (!host::is_empty(folder, error))
-        return error ? "cannot read: " + error.message() : "is not empty (extract writes only into an empty or new folder)";
+        return error ? "cannot read: " + error.message()
+                     : "is not empty (extract writes only into an empty or new folder)";
     return "";
 }
 
@@ -50,7 +51,8 @@ void ExtractFolder(Extraction& job, std::size_t index, const host::path& target)
         job.places[index] = target;
         ++job.folders;
     } else {
-        Refuse(job, index, error ? "cannot create: " + error.message() : "a file or folder of that name was already extracted");
+        Refuse(job, index,
+               error ? "cannot create: " + error.message() : "a file or folder of that name was already extracted");
     }
 }
 
@@ -60,11 +62,11 @@ bool ExtractFile(Extraction& job, std::size_t index, const host::path& target)
     const FileSystemEntry& entry = job.entries[index];
     const ExtractedFile file = WriteExtractedFile(target, entry, job.fs);
     switch (file.outcome) {
-    case ExtractedFile::Outcome::Exists: Refuse(job, index, "a file or folder of that name was already extracted"); return true;
+    case ExtractedFile::Outcome::Exists:
+        Refuse(job, index, "a file or folder of that name was already extracted");
+        return true;
     case ExtractedFile::Outcome::NotCreated: Refuse(job, index, "cannot create: " + file.error); return true;
-    case ExtractedFile::Outcome::NotWritten:
-        RefuseInput(target.string(), "cannot write: " + file.error);
-        return false;
+    case ExtractedFile::Outcome::NotWritten: RefuseInput(target.string(), "cannot write: " + file.error); return false;
     case ExtractedFile::Outcome::Written: break;
     }
     SetModified(target, entry);
@@ -96,7 +98,8 @@ int ExtractDiskFiles(const DiskInMemory& disk, const std::string& folder)
     Extraction job{disk, *fs, entries, std::vector<host::path>(entries.size()), 0, 0, 0, 0};
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const FileSystemEntry& entry = entries[i];
-        const host::path& parent = entry.parent == FileSystemEntry::kInRoot ? host::path(folder) : job.places[entry.parent];
+        const host::path& parent =
+            entry.parent == FileSystemEntry::kInRoot ? host::path(folder) : job.places[entry.parent];
         if (entry.deleted || parent.empty())
             continue;  // deleted, or in a folder that was refused
         if (!IsSafeEntryName(entry.name))

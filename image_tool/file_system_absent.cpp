@@ -15,7 +15,9 @@ std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* /*dis
     return nullptr;
 }
 
-CDiskFileSystem::CDiskFileSystem(std::unique_ptr<Session> session) : m_session(std::move(session)) {}
+CDiskFileSystem::CDiskFileSystem(std::unique_ptr<Session> session) : m_session(std::move(session))
+{
+}
 
 CDiskFileSystem::~CDiskFileSystem() = default;
 
@@ -34,8 +36,9 @@ std::vector<FileSystemEntry> CDiskFileSystem::Entries() const
     return {};
 }
 
-bool CDiskFileSystem::ReadContent(const FileSystemEntry& /*entry*/,
-                                  const std::function<bool(std::uint64_t, const std::uint8_t*, std::size_t)>& /*sink*/) const
+bool CDiskFileSystem::ReadContent(
+    const FileSystemEntry& /*entry*/,
+    const std::function<bool(std::uint64_t, const std::uint8_t*, std::size_t)>& /*sink*/) const
 {
     return false;
 }

@@ -25,7 +25,8 @@ std::string NoFileSystemText(const DiskInMemory& disk)
     return "the disk holds no FAT file system that can be read";
 }
 
-std::vector<std::uint32_t> UnreadableSectorsOf(const FileSystemEntry& entry, const std::vector<std::uint32_t>& unreadable)
+std::vector<std::uint32_t> UnreadableSectorsOf(const FileSystemEntry& entry,
+                                               const std::vector<std::uint32_t>& unreadable)
 {
     std::vector<std::uint32_t> hit;
     for (const SectorRun& run : entry.sectors) {

@@ -29,7 +29,7 @@ std::string NoFileSystemText(const DiskInMemory& disk);
 
 struct FileSystemDamage {
     std::vector<FileSystemEntry> entries;
-    std::vector<FileSystemArea> damagedAreas;  // each with only its unreadable sectors
+    std::vector<FileSystemArea> damagedAreas;   // each with only its unreadable sectors
     std::vector<std::uint32_t> freeUnreadable;  // in no file, folder or system area
     std::size_t damagedEntries = 0;             // not counting deleted ones
     std::size_t liveEntries = 0;
@@ -38,7 +38,8 @@ struct FileSystemDamage {
 FileSystemDamage AssessDamage(const CDiskFileSystem& fs, const DiskInMemory& disk);
 
 // The unreadable sectors among those of the entry.
-std::vector<std::uint32_t> UnreadableSectorsOf(const FileSystemEntry& entry, const std::vector<std::uint32_t>& unreadable);
+std::vector<std::uint32_t> UnreadableSectorsOf(const FileSystemEntry& entry,
+                                               const std::vector<std::uint32_t>& unreadable);
 
 // Sectors the entry lost: unreadable ones and those its chain does not reach.
 std::uint64_t LostSectors(const FileSystemEntry& entry, const std::vector<std::uint32_t>& unreadable);

@@ -1,97 +1,13 @@
-#include "image_tool/file_system_walk.h"
-
 #include <cstring>
 #include <set>
 
+#include "image_tool/file_system_blocks.h"
+
 namespace {
-
-// The library names a volume label entry by its 11 bytes and this; a file
-// with a long name has a short one beside it, a label never does.
-constexpr char kLabelSuffix[] = " (Volume Label Entry)";
-constexpr std::size_t kLabelNameLength = 11 + sizeof(kLabelSuffix) - 1;
-
-bool IsVolumeLabel(const TSK_FS_NAME& name)
-{
-    const std::size_t length = std::strlen(name.name);
-    return length == kLabelNameLength && (name.shrt_name == nullptr || name.shrt_name[0] == '\0') &&
-           std::strcmp(name.name + 11, kLabelSuffix) == 0;
-}
 
 bool IsDotEntry(const char* name)
 {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
-}
-
-// Adds the disk's sectors under a block of the file system to `runs`.
-void AddBlock(std::vector<SectorRun>& runs, TSK_DADDR_T block, const TSK_FS_INFO& fs, const DiskSectors& disk)
-{
-    const std::uint64_t start = std::uint64_t{block} * fs.block_size;
-    if (start >= disk.diskSize)
-        return;
-    const std::uint64_t end = std::min<std::uint64_t>(start + fs.block_size, disk.diskSize);
-    const auto first = static_cast<std::uint32_t>(start / disk.bytesPerSector);
-    const auto last = static_cast<std::uint32_t>((end - 1) / disk.bytesPerSector);
-    for (std::uint32_t sector = first; sector <= last; ++sector) {
-        if (!runs.empty()) {
-            SectorRun& previous = runs.back();
-            const std::uint32_t end = previous.first + previous.count;
-            if (sector >= previous.first && sector < end)
-                continue;  // a block smaller than the disk's sectors
-            if (sector == end) {
-                ++previous.count;
-                continue;
-            }
-        }
-        runs.push_back({sector, 1});
-    }
-}
-
-struct BlockWalk {
-    const TSK_FS_INFO* fs;
-    const DiskSectors* disk;
-    std::vector<SectorRun> runs;
-    std::uint64_t blocks = 0;
-};
-
-TSK_WALK_RET_ENUM NoteBlock(TSK_FS_FILE* /*file*/, TSK_OFF_T /*offset*/, TSK_DADDR_T address, char* /*data*/,
-                            size_t /*size*/, TSK_FS_BLOCK_FLAG_ENUM flags, void* context)
-{
-    auto& walk = *static_cast<BlockWalk*>(context);
-    if ((flags & TSK_FS_BLOCK_FLAG_SPARSE) == 0) {
-        AddBlock(walk.runs, address, *walk.fs, *walk.disk);
-        ++walk.blocks;
-    }
-    return TSK_WALK_CONT;
-}
-
-// The blocks the file's content lies in, as far as its chain can be followed.
-BlockWalk WalkBlocks(TSK_FS_FILE* file, const DiskSectors& disk)
-{
-    BlockWalk walk{file->fs_info, &disk, {}, 0};
-    if (tsk_fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_AONLY, NoteBlock, &walk) != 0)
-        tsk_error_reset();
-    return walk;
-}
-
-std::vector<SectorRun> SectorsOfMeta(TSK_FS_INFO* fs, TSK_INUM_T address, const DiskSectors& disk)
-{
-    TSK_FS_FILE* file = tsk_fs_file_open_meta(fs, nullptr, address);
-    if (file == nullptr) {
-        tsk_error_reset();
-        return {};
-    }
-    std::vector<SectorRun> runs = WalkBlocks(file, disk).runs;
-    tsk_fs_file_close(file);
-    return runs;
-}
-
-std::vector<std::uint32_t> Expand(const std::vector<SectorRun>& runs)
-{
-    std::vector<std::uint32_t> sectors;
-    for (const SectorRun& run : runs)
-        for (std::uint32_t i = 0; i < run.count; ++i)
-            sectors.push_back(run.first + i);
-    return sectors;
 }
 
 FileSystemEntry EntryOf(TSK_FS_FILE& file, std::size_t parent, const DiskSectors& disk)
@@ -109,7 +25,8 @@ FileSystemEntry EntryOf(TSK_FS_FILE& file, std::size_t parent, const DiskSectors
     const std::uint64_t needed = (entry.size + file.fs_info->block_size - 1) / file.fs_info->block_size;
     if (!entry.deleted && walk.blocks < needed) {
         const std::uint64_t missingBytes = (needed - walk.blocks) * file.fs_info->block_size;
-        entry.missingSectors = static_cast<std::uint32_t>((missingBytes + disk.bytesPerSector - 1) / disk.bytesPerSector);
+        entry.missingSectors =
+            static_cast<std::uint32_t>((missingBytes + disk.bytesPerSector - 1) / disk.bytesPerSector);
     }
     return entry;
 }
@@ -155,48 +72,6 @@ void WalkFolder(TSK_FS_INFO* fs, const FolderToWalk& folder, const DiskSectors& 
 
 }  // namespace
 
-std::string VolumeLabel(TSK_FS_INFO* fs)
-{
-    TSK_FS_DIR* root = tsk_fs_dir_open_meta(fs, fs->root_inum);
-    if (root == nullptr) {
-        tsk_error_reset();
-        return "";
-    }
-    std::string label;
-    for (std::size_t i = 0; i < tsk_fs_dir_getsize(root) && label.empty(); ++i) {
-        const TSK_FS_NAME* name = tsk_fs_dir_get_name(root, i);
-        if (name != nullptr && (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0 && IsVolumeLabel(*name))
-            label.assign(name->name, 11);
-    }
-    tsk_fs_dir_close(root);
-    label.erase(label.find_last_not_of(' ') + 1);
-    return label;
-}
-
-std::vector<FileSystemArea> WalkSystemAreas(TSK_FS_INFO* fs, const DiskSectors& disk)
-{
-    // The library shows the boot sector and the copies of the FAT as virtual
-    // files in the root folder.
-    std::vector<FileSystemArea> areas;
-    TSK_FS_DIR* root = tsk_fs_dir_open_meta(fs, fs->root_inum);
-    if (root == nullptr) {
-        tsk_error_reset();
-    } else {
-        for (std::size_t i = 0; i < tsk_fs_dir_getsize(root); ++i) {
-            const TSK_FS_NAME* name = tsk_fs_dir_get_name(root, i);
-            if (name == nullptr || name->type != TSK_FS_NAME_TYPE_VIRT)
-                continue;
-            if (std::strcmp(name->name, "$MBR") == 0)
-                areas.insert(areas.begin(), {"boot sector", Expand(SectorsOfMeta(fs, name->meta_addr, disk))});
-            else if (std::strncmp(name->name, "$FAT", 4) == 0)
-                areas.push_back({std::string("FAT ") + (name->name + 4), Expand(SectorsOfMeta(fs, name->meta_addr, disk))});
-        }
-        tsk_fs_dir_close(root);
-    }
-    areas.push_back({"root folder", Expand(SectorsOfMeta(fs, fs->root_inum, disk))});
-    return areas;
-}
-
 std::vector<FileSystemEntry> WalkEntries(TSK_FS_INFO* fs, const DiskSectors& disk)
 {
     std::vector<FileSystemEntry> entries;
@@ -208,39 +83,4 @@ std::vector<FileSystemEntry> WalkEntries(TSK_FS_INFO* fs, const DiskSectors& dis
         WalkFolder(fs, folder, disk, entries, entered, folders);
     }
     return entries;
-}
-
-namespace {
-
-struct ContentWalk {
-    const std::function<bool(std::uint64_t, const std::uint8_t*, std::size_t)>* sink;
-    bool refused = false;
-};
-
-TSK_WALK_RET_ENUM PassContent(TSK_FS_FILE* /*file*/, TSK_OFF_T offset, TSK_DADDR_T /*address*/, char* data,
-                              size_t size, TSK_FS_BLOCK_FLAG_ENUM /*flags*/, void* context)
-{
-    auto& walk = *static_cast<ContentWalk*>(context);
-    if (!(*walk.sink)(static_cast<std::uint64_t>(offset), reinterpret_cast<const std::uint8_t*>(data), size)) {
-        walk.refused = true;
-        return TSK_WALK_STOP;
-    }
-    return TSK_WALK_CONT;
-}
-
-}  // namespace
-
-bool WalkContent(TSK_FS_INFO* fs, std::uint64_t address,
-                 const std::function<bool(std::uint64_t, const std::uint8_t*, std::size_t)>& sink)
-{
-    TSK_FS_FILE* file = tsk_fs_file_open_meta(fs, nullptr, address);
-    if (file == nullptr) {
-        tsk_error_reset();
-        return false;
-    }
-    ContentWalk walk{&sink};
-    const bool walked = tsk_fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_NONE, PassContent, &walk) == 0;
-    tsk_error_reset();
-    tsk_fs_file_close(file);
-    return walked && !walk.refused;
 }

@@ -1,9 +1,7 @@
 #include <nlohmann/json.hpp>
 
-#include <ctime>
 #include <iostream>
 
-#include "console/shown_name.h"
 #include "image_tool/file_system_damage.h"
 #include "image_tool/files_output.h"
 #include "task/disk_facts_json.h"

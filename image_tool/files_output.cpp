@@ -24,7 +24,8 @@ namespace {
 
 std::string FactsLine(const FileSystemFacts& facts)
 {
-    std::string line = "File system: " + facts.type + ", " + (facts.label.empty() ? "no label" : "label " + facts.label);
+    std::string line =
+        "File system: " + facts.type + ", " + (facts.label.empty() ? "no label" : "label " + facts.label);
     if (!facts.serial.empty())
         line += ", serial " + facts.serial;
     return line;
@@ -58,8 +59,8 @@ void PrintFilesTable(const FileSystemFacts& facts, const FileSystemDamage& damag
                   << ShownName(EntryPath(damage.entries, i)) << '\n';
     }
     for (const FileSystemArea& area : damage.damagedAreas)
-        std::cout << "System area " << area.name << ": " << Plural(area.sectors.size(), "unreadable sector", "unreadable sectors")
-                  << '\n';
+        std::cout << "System area " << area.name << ": "
+                  << Plural(area.sectors.size(), "unreadable sector", "unreadable sectors") << '\n';
     std::cout << damage.damagedEntries << " of " << Plural(damage.liveEntries, "file or folder", "files and folders")
               << " damaged, " << Plural(damage.freeUnreadable.size(), "unreadable sector", "unreadable sectors")
               << " in free space\n";

@@ -23,9 +23,9 @@ std::string Labels(const DiskMap& map)
                                kLeft + (cylinder - 1) * kCell + kCell / 2, kTop - 4, cylinder);
     for (std::uint32_t row = 0; row < map.Rows(); ++row)
         if (row % g.SectorsPerTrack == 0 || (row % g.SectorsPerTrack + 1) % 5 == 0)
-            text += FormatText("<text x=\"%u\" y=\"%u\" text-anchor=\"end\">h%u s%u</text>\n", kLeft - 4,
-                               kTop + row * kCell + kCell - 1, row / g.SectorsPerTrack + 1,
-                               row % g.SectorsPerTrack + 1);
+            text +=
+                FormatText("<text x=\"%u\" y=\"%u\" text-anchor=\"end\">h%u s%u</text>\n", kLeft - 4,
+                           kTop + row * kCell + kCell - 1, row / g.SectorsPerTrack + 1, row % g.SectorsPerTrack + 1);
     return text;
 }
 
