@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "console/console_log.h"
 #include "image/image_target.h"
 #include "image_tool/disk_map.h"
 #include "image_tool/image_survey.h"
@@ -13,13 +14,13 @@ bool WriteWhole(const std::string& path, const std::string& text)
 {
     CImageTarget target;
     if (!target.Create(path))
-        return RefuseInput(path, "cannot create: " + SystemErrorText()) == kExitDone;
+        return RefuseInput(path, "cannot create: " + LastErrorText()) == kExitDone;
     try {
         target.File().Write(text.data(), text.size());
     } catch (const ImageFileError&) {
-        return RefuseInput(path, "cannot write: " + SystemErrorText()) == kExitDone;
+        return RefuseInput(path, "cannot write: " + LastErrorText()) == kExitDone;
     }
-    return target.Commit() || RefuseInput(path, "cannot write: " + SystemErrorText()) == kExitDone;
+    return target.Commit() || RefuseInput(path, "cannot write: " + LastErrorText()) == kExitDone;
 }
 
 }  // namespace
