@@ -8,8 +8,8 @@ namespace {
 
 DiskInMemory DiskOf(const std::string& image, SurveyedImage& surveyed)
 {
-    return {image, surveyed.image.m_pData.get(), surveyed.image.m_nSize, surveyed.image.m_geometry,
-            &surveyed.image.m_unreadableSectors};
+    return {image, surveyed.disk.get(), surveyed.diskSize, surveyed.contents.geometry,
+            &surveyed.contents.unreadableSectors};
 }
 
 }  // namespace

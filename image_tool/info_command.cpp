@@ -95,6 +95,7 @@ void PrintText(const std::string& path, const SurveyedImage& surveyed, const Dis
               << "Geometry:            " << g.Cylinders << " cylinders, " << g.TracksPerCylinder << " heads, "
               << g.SectorsPerTrack << " sectors of " << g.BytesPerSector << " bytes\n"
               << "Media type:          " << g.MediaType << ", " << DescribeMediaType(g.MediaType) << '\n'
+              << "File system:         " << FileSystemText(fs) << '\n'
               << "Raw size:            " << surveyed.diskSize << " bytes\n"
               << "Stored size:         " << contents.dataSize << " bytes, "
               << (contents.compressed ? "compressed" : "raw") << ", ratio " << StorageRatio(surveyed) << '\n'

@@ -30,7 +30,7 @@ int MapDisk(const std::string& image, const std::string& svg, const std::string&
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
-    const DiskMap map{surveyed.image.m_geometry, &surveyed.image.m_unreadableSectors};
+    const DiskMap map{surveyed.contents.geometry, &surveyed.contents.unreadableSectors};
     if (!svg.empty() && !WriteWhole(svg, SvgPicture(map)))
         return kExitBadInput;
     if (!ddrescue.empty() &&
