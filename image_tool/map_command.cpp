@@ -20,7 +20,7 @@ bool WriteWhole(const std::string& path, const std::string& text)
     } catch (const ImageFileError&) {
         return RefuseInput(path, "cannot write: " + LastErrorText()) == kExitDone;
     }
-    return target.Commit() || RefuseInput(path, "cannot write: " + LastErrorText()) == kExitDone;
+    return CommitNewFile(target, path) == kExitDone;
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ for capacity in "1474560 512 18 2 80 2" "1261568 1024 8 2 77 18"; do
   expect_json compressed true
   CHECKS=$((CHECKS + 1))
   order=$(cut -d= -f1 "$WORK/fields" | tr '\n' ' ')
-  [[ $order == "file format_version image_offset image_size geometry media raw_size stored_size ratio compressed unreadable_sectors unreadable_list_damaged md5 sha1 sha256 sha512 " ]] ||
+  [[ $order == "file format_version image_offset image_size geometry media file_system label raw_size stored_size ratio compressed unreadable_sectors unreadable_list_damaged md5 sha1 sha256 sha512 " ]] ||
     fail "fields in the order: $order"
 done
 
@@ -397,7 +397,7 @@ expect_no_stray_files .
 # Wrong usage: on standard error what is wrong, the command's usage line and
 # where the help is (one line for a missing or unknown command), status 1.
 HELP="(mendarovel-image --help tells more)"
-COMMANDS="info, check, export, import"
+COMMANDS="info, check, export, import, files, extract, map"
 while IFS='|' read -r args first second; do
   CASE="usage: '$args'"
   read -ra argv <<<"$args"
