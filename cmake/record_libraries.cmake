@@ -1,21 +1,8 @@
 # The libraries behind the disk records of both programs: nlohmann-json
 # (header-only) for the records, libgcrypt for their hashes. Sets up the
 # interface target mv_record_libraries.
-if(CMAKE_CROSSCOMPILING)
-  # A header-only library fits any target, but a cross build searches only
-  # its own root. Take its folder alone from the host: the host's include
-  # folder as a whole would put its C library before the target's.
-  find_path(MV_JSON_HEADERS nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-  set(mv_host_headers ${PROJECT_BINARY_DIR}/host-headers)
-  file(MAKE_DIRECTORY ${mv_host_headers})
-  file(CREATE_LINK ${MV_JSON_HEADERS}/nlohmann ${mv_host_headers}/nlohmann SYMBOLIC)
-  add_library(mv_json INTERFACE)
-  target_include_directories(mv_json SYSTEM INTERFACE ${mv_host_headers})
-else()
-  find_package(nlohmann_json CONFIG REQUIRED)
-  add_library(mv_json INTERFACE)
-  target_link_libraries(mv_json INTERFACE nlohmann_json::nlohmann_json)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/header_library.cmake)
+mv_header_library(mv_json nlohmann/json.hpp nlohmann_json nlohmann_json::nlohmann_json)
 
 find_path(MV_GCRYPT_INCLUDE_DIR gcrypt.h REQUIRED)
 if(WIN32 OR MENDAROVEL_STATIC)
