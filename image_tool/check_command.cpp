@@ -73,8 +73,8 @@ int CheckImage(const std::string& image, const std::string& record)
     if (surveyed.fileFailed)
         return RefuseInput(image, surveyed.problem);
     std::cout << ShownName(image) << ": " << (valid ? ValidVerdict(surveyed) : "invalid: " + surveyed.problem) << '\n';
-    if (!valid)
-        return kExitBadInput;
-    std::cout.flush();
-    return record.empty() ? kExitDone : CheckAgainstRecord(image, surveyed, record);
+    const int printed = EndStandardOutput(valid ? kExitDone : kExitBadInput);
+    if (printed != kExitDone || record.empty())
+        return printed;
+    return CheckAgainstRecord(image, surveyed, record);
 }

@@ -117,6 +117,5 @@ int ExtractDiskFiles(const DiskInMemory& disk, const std::string& folder)
     std::cout << "Extracted " << job.files << (job.files == 1 ? " file and " : " files and ") << job.folders
               << (job.folders == 1 ? " folder" : " folders") << ": " << job.damaged << " damaged, " << job.refused
               << " refused.\n";
-    std::cout.flush();
-    return job.damaged != 0 || job.refused != 0 ? kExitDamaged : kExitDone;
+    return EndStandardOutput(job.damaged != 0 || job.refused != 0 ? kExitDamaged : kExitDone);
 }

@@ -76,8 +76,5 @@ int ListDiskFiles(const DiskInMemory& disk, bool json)
         PrintJson(facts, damage, disk);
     else
         PrintFilesTable(facts, damage, disk);
-    std::cout.flush();
-    if (!std::cout)
-        return RefuseInput("standard output", "cannot write");
-    return damage.damagedEntries != 0 || !damage.damagedAreas.empty() ? kExitDamaged : kExitDone;
+    return EndStandardOutput(damage.damagedEntries != 0 || !damage.damagedAreas.empty() ? kExitDamaged : kExitDone);
 }

@@ -126,6 +126,5 @@ int ShowImageInfo(const std::string& image, bool json)
         PrintJson(image, surveyed, digests, fs);
     else
         PrintText(image, surveyed, digests, fs);
-    std::cout.flush();
-    return std::cout ? kExitDone : RefuseStandardOutput("cannot write");
+    return EndStandardOutput(kExitDone);
 }

@@ -70,10 +70,11 @@ int RunTool(int argc, char** argv)
         return RefuseUsage(tool, error, argc, argv);
     }
 
-    // What these print is their product; with nowhere to print it, they would
-    // report success of nothing.
-    const bool printsItsProduct = info->parsed() || check->parsed() || (exportRaw->parsed() && raw == "-");
-    if (printsItsProduct && platform::StandardOutputWasClosed())
+    // What these print is their product or its report; with nowhere to print
+    // it, they would report success of nothing. Only import, and export to a
+    // file, print nothing.
+    const bool prints = !importRaw->parsed() && !(exportRaw->parsed() && raw != "-");
+    if (prints && platform::StandardOutputWasClosed())
         return RefuseInput("standard output", "closed; what the command prints would be lost");
     if (info->parsed())
         return ShowImageInfo(image, json);

@@ -37,6 +37,5 @@ int MapDisk(const std::string& image, const std::string& svg, const std::string&
         !WriteWhole(ddrescue, DdrescueMapFile(map, std::string("mendarovel-image ") + MENDAROVEL_VERSION)))
         return kExitBadInput;
     std::cout << GridText(map, platform::PrepareColourOutput());
-    std::cout.flush();
-    return std::cout ? kExitDone : RefuseInput("standard output", "cannot write");
+    return EndStandardOutput(kExitDone);
 }

@@ -37,6 +37,10 @@ int RefuseInput(const std::string& subject, const std::string& what);
 // pipeline's other programs end). Returns 2.
 int RefuseStandardOutput(const std::string& what);
 
+// Flushes standard output: `status` when all of it was written, else the
+// refusal of RefuseStandardOutput.
+int EndStandardOutput(int status);
+
 // Export and import: the new file takes the place of `target` unless a
 // Ctrl-C or a signal cancelled the command meanwhile; the exit status, with
 // the one line of a failure.

@@ -22,6 +22,12 @@ int RefuseStandardOutput(const std::string& what)
     return RefuseInput("standard output", what + ": " + LastErrorText());
 }
 
+int EndStandardOutput(int status)
+{
+    std::cout.flush();
+    return std::cout ? status : RefuseStandardOutput("cannot write");
+}
+
 int CommitNewFile(CImageTarget& file, const std::string& target)
 {
     if (file.Commit(CommandCancelled))

@@ -370,7 +370,7 @@ expect_same_bytes listed.dsk same.dsk
 expect_same_bytes disk-737280.img same-hard.img
 rm same.dsk same-link.img same-hard.img
 # A command whose product is what it prints refuses to print into nothing.
-for args in "info listed.dsk" "export listed.dsk -"; do
+for args in "info listed.dsk" "export listed.dsk -" "map listed.dsk"; do
   CASE="$args with standard output closed"
   read -ra argv <<<"$args"
   "${RUNNER[@]}" "$MENDAROVEL_IMAGE" "${argv[@]}" </dev/null >&- 2>"$WORK/stderr.raw"
@@ -385,6 +385,14 @@ for args in "info listed.dsk" "export listed.dsk -"; do
       fail "standard error: $(cat "$WORK/stderr")"
   fi
 done
+# Nor does it report success of output that could not be written.
+if [[ -z ${RUNNER[*]} ]]; then
+  CASE="check with standard output full"
+  "$MENDAROVEL_IMAGE" check listed.dsk >/dev/full 2>"$WORK/stderr"
+  STATUS=$?
+  expect_status 2
+  expect_stderr "mendarovel-image: standard output: cannot write: No space left on device"
+fi
 CASE="export of an image that does not exist"
 run_tool export missing.dsk new.img
 expect_status 2
