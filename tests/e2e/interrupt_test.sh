@@ -292,4 +292,32 @@ expect_status 2
 expect_disk_prefix disk.img source.img formatted.img "$PINNED_SECTOR"
 expect_same_bytes imaging-reference.dsk reference.dsk
 
+# --- A session: Ctrl-C while the second disk's image is flushed cancels that
+# disk and ends the session; the first disk's image, record and log row stay
+# whole. The calibration is a session of that one disk: its count of flushes
+# (fsync) is where the second disk's begin.
+CASE="-i -b, Ctrl-C during the second disk"
+mkdir -p session && rm -f session/*
+printf 'first\n' >answers
+calibrate source.img -i -b -f session/s-001.dsk -l session/log.csv <answers
+expect_status 0
+main=$(head -1 "$WORK/calibration" | cut -d' ' -f1)
+flushes=$(grep -cE "^$main +fsync\(" "$WORK/calibration")
+cp session/s-001.dsk first.dsk
+cp session/log.csv first.csv
+rm -f session/*
+printf 'first\nsecond\n' >answers
+interrupt_at source.img fsync $((flushes + 1)) -- -i -b -f session/s-001.dsk -l session/log.csv <answers
+expect_held 'fsync('
+expect_status 2
+expect_same_bytes first.dsk session/s-001.dsk
+CHECKS=$((CHECKS + 1))
+problems=$(kit record-check session/s-001.json source.img session/s-001.dsk first image)
+[[ -z $problems ]] || fail "record: $problems"
+CHECKS=$((CHECKS + 1))
+rows=$(kit csv-rows session/log.csv | cut -d'|' -f3,4,7)
+[[ $rows == "$(kit csv-rows first.csv | cut -d'|' -f3,4,7)"$'\nimage|A:|cancelled' ]] || fail "log rows: $rows"
+CHECKS=$((CHECKS + 1))
+[[ $(ls -A session | tr '\n' ' ') == "log.csv s-001.dsk s-001.json " ]] || fail "in the folder: $(ls -A session | tr '\n' ' ')"
+
 finish
