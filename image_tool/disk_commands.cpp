@@ -16,8 +16,8 @@ DiskInMemory DiskOf(const std::string& image, SurveyedImage& surveyed)
 
 int ListFiles(const std::string& image, bool json)
 {
-    if (!CDiskFileSystem::Available())
-        return RefuseInput("files", kNotInThisBuild);
+    if (std::string problem; !CDiskFileSystem::Available(problem))
+        return RefuseInput("files", problem);
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
@@ -26,8 +26,8 @@ int ListFiles(const std::string& image, bool json)
 
 int ExtractFiles(const std::string& image, const std::string& folder)
 {
-    if (!CDiskFileSystem::Available())
-        return RefuseInput("extract", kNotInThisBuild);
+    if (std::string problem; !CDiskFileSystem::Available(problem))
+        return RefuseInput("extract", problem);
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);

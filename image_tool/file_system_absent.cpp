@@ -4,8 +4,9 @@
 
 struct CDiskFileSystem::Session {};
 
-bool CDiskFileSystem::Available()
+bool CDiskFileSystem::Available(std::string& problem)
 {
+    problem = "not available in this build, which reads no file systems";
     return false;
 }
 

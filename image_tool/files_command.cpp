@@ -65,8 +65,8 @@ void PrintJson(const FileSystemFacts& facts, const FileSystemDamage& damage, con
 
 int ListDiskFiles(const DiskInMemory& disk, bool json)
 {
-    if (!CDiskFileSystem::Available())
-        return RefuseInput("files", kNotInThisBuild);
+    if (std::string problem; !CDiskFileSystem::Available(problem))
+        return RefuseInput("files", problem);
     const auto fs = OpenMendedFileSystem(disk);
     if (fs == nullptr)
         return RefuseInput(disk.name, NoFileSystemText(disk));

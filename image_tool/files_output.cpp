@@ -6,8 +6,6 @@
 
 #include "console/shown_name.h"
 
-const char* const kNotInThisBuild = "not available in this build, which reads no file systems";
-
 std::string ModifiedText(const FileSystemEntry& entry)
 {
     // The library read the disk's time as the host's local time; read back

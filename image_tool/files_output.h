@@ -10,6 +10,3 @@ std::string ModifiedText(const FileSystemEntry& entry);
 
 // The table of files and folders, the damaged system areas and the summary line.
 void PrintFilesTable(const FileSystemFacts& facts, const FileSystemDamage& damage, const DiskInMemory& disk);
-
-// The line of files and extract in a build that reads no file systems.
-extern const char* const kNotInThisBuild;

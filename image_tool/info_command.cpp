@@ -24,8 +24,8 @@ FileSystemFacts FactsOf(const SurveyedImage& surveyed)
 
 std::string FileSystemText(const FileSystemFacts& facts)
 {
-    if (!CDiskFileSystem::Available())
-        return "not read by this build";
+    if (std::string problem; !CDiskFileSystem::Available(problem))
+        return problem;
     if (facts.type.empty())
         return "none that can be read";
     return facts.type + ", " + (facts.label.empty() ? "no label" : "label " + ShownName(facts.label));
