@@ -106,7 +106,7 @@ std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* disk,
     memory->data = disk;
     memory->size = size;
     session->image = Tsk().img_open_external(memory, static_cast<TSK_OFF_T>(size), bytesPerSector, ReadMemoryDisk,
-                                           CloseMemoryDisk, DescribeMemoryDisk);
+                                             CloseMemoryDisk, DescribeMemoryDisk);
     if (session->image == nullptr) {
         std::free(memory);
         Tsk().error_reset();

@@ -9,12 +9,25 @@ struct LoadedKit {
     std::string problem;  // empty once loaded
 };
 
-template <typename Function>
-bool Bind(platform::LibraryHandle library, const char* name, Function& function, std::string& problem)
-{
-    function = reinterpret_cast<Function>(platform::FindLibraryFunction(library, name, problem));
-    return function != nullptr;
-}
+// Binds functions of the library by name until one is missing.
+class FunctionBinder {
+public:
+    FunctionBinder(platform::LibraryHandle library, std::string& problem) : m_library(library), m_problem(problem) {}
+
+    template <typename Function>
+    void operator()(const char* name, Function& function)
+    {
+        if (!m_bound)
+            return;
+        function = reinterpret_cast<Function>(platform::FindLibraryFunction(m_library, name, m_problem));
+        m_bound = function != nullptr;
+    }
+
+private:
+    platform::LibraryHandle m_library;
+    std::string& m_problem;
+    bool m_bound = true;
+};
 
 LoadedKit Load()
 {
@@ -24,23 +37,21 @@ LoadedKit Load()
     if (library == nullptr)
         return kit;
     SleuthKit& f = kit.functions;
-    std::string& p = kit.problem;
-    const bool bound = Bind(library, "tsk_img_open_external", f.img_open_external, p) &&
-                       Bind(library, "tsk_img_close", f.img_close, p) &&
-                       Bind(library, "tsk_fs_open_img", f.fs_open_img, p) &&
-                       Bind(library, "tsk_fs_close", f.fs_close, p) &&
-                       Bind(library, "tsk_fs_dir_open_meta", f.fs_dir_open_meta, p) &&
-                       Bind(library, "tsk_fs_dir_getsize", f.fs_dir_getsize, p) &&
-                       Bind(library, "tsk_fs_dir_get", f.fs_dir_get, p) &&
-                       Bind(library, "tsk_fs_dir_get_name", f.fs_dir_get_name, p) &&
-                       Bind(library, "tsk_fs_dir_close", f.fs_dir_close, p) &&
-                       Bind(library, "tsk_fs_file_open_meta", f.fs_file_open_meta, p) &&
-                       Bind(library, "tsk_fs_file_walk", f.fs_file_walk, p) &&
-                       Bind(library, "tsk_fs_file_close", f.fs_file_close, p) &&
-                       Bind(library, "tsk_error_reset", f.error_reset, p);
-    if (bound)
-        p.clear();
-    return kit;
+    FunctionBinder bind(library, kit.problem);
+    bind("tsk_img_open_external", f.img_open_external);
+    bind("tsk_img_close", f.img_close);
+    bind("tsk_fs_open_img", f.fs_open_img);
+    bind("tsk_fs_close", f.fs_close);
+    bind("tsk_fs_dir_open_meta", f.fs_dir_open_meta);
+    bind("tsk_fs_dir_getsize", f.fs_dir_getsize);
+    bind("tsk_fs_dir_get", f.fs_dir_get);
+    bind("tsk_fs_dir_get_name", f.fs_dir_get_name);
+    bind("tsk_fs_dir_close", f.fs_dir_close);
+    bind("tsk_fs_file_open_meta", f.fs_file_open_meta);
+    bind("tsk_fs_file_walk", f.fs_file_walk);
+    bind("tsk_fs_file_close", f.fs_file_close);
+    bind("tsk_error_reset", f.error_reset);
+    return kit;  // the problem stays empty when every function was found
 }
 
 const LoadedKit& Kit()
