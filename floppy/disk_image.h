@@ -19,6 +19,7 @@
 #include "formats/disk_geometry.h"
 #include "formats/floppy_layouts.h"
 #include "image/byte_buffer.h"
+#include "image/image_contents.h"
 
 class CDiskDevice;
 class CImageFile;
@@ -60,8 +61,10 @@ public:
     // is taken only when it gives exactly the geometry's raw size.
     bool CompressData(bool compress);
 
-    // Image writer and reader over an open image file.
-    bool WriteToFile(CImageFile& file);
+    // Image writer and reader over an open image file. Given the file the
+    // image was read from, the writer keeps what that file held besides the
+    // disk (m_surroundings), as RewriteImageFile does.
+    bool WriteToFile(CImageFile& file, CImageFile* previous = nullptr);
     bool ReadFromFile(CImageFile& file);
 
     DiskGeometry m_geometry;
@@ -83,6 +86,9 @@ public:
     std::vector<std::uint32_t> m_unreadableSectors;
     // The image has such a list, but it cannot be trusted and is ignored.
     bool m_bUnreadableListDamaged = false;
+    // Of the file read last: where the image lay in it, its version and the
+    // records this program does not use.
+    ImageSurroundings m_surroundings;
 
 private:
     bool QueryMedia(CDiskDevice& device, DiskGeometry& inserted);

@@ -59,6 +59,7 @@ bool CDiskImage::ReadFromFile(CImageFile& file)
     Free();
     m_unreadableSectors.clear();
     m_bUnreadableListDamaged = false;
+    m_surroundings = {};
     ImageContents contents;
     contents.geometry = m_geometry;  // a file without a geometry record leaves it
     if (!LocateAndReport(*this, file, contents))
@@ -73,12 +74,13 @@ bool CDiskImage::ReadFromFile(CImageFile& file)
     m_geometry = contents.geometry;
     m_unreadableSectors = std::move(contents.unreadableSectors);
     m_bUnreadableListDamaged = contents.unreadableListDamaged;
+    m_surroundings = std::move(static_cast<ImageSurroundings&>(contents));
     if (contents.data)
         AdoptData(std::move(contents.data), contents.dataSize, contents.compressed);
     return ExpandToGeometry(*this, contents.dataTooLong);
 }
 
-bool CDiskImage::WriteToFile(CImageFile& file)
+bool CDiskImage::WriteToFile(CImageFile& file, CImageFile* previous)
 {
     m_bCancel = false;
     CompressData(true);  // a refusal leaves raw data, which is stored as it is
@@ -89,7 +91,10 @@ bool CDiskImage::WriteToFile(CImageFile& file)
     contents.data = std::move(m_pData);  // lent to the writer, not copied
     contents.dataSize = m_nSize;
     contents.unreadableSectors = m_unreadableSectors;
-    const std::uint64_t length = WriteImageFile(file, contents);
+    if (previous != nullptr)
+        static_cast<ImageSurroundings&>(contents) = m_surroundings;
+    const std::uint64_t length =
+        previous != nullptr ? RewriteImageFile(file, contents, *previous) : WriteImageFile(file, contents);
     m_pData = std::move(contents.data);
     if (length == 0)
         return false;  // the caller reports that the file could not be written

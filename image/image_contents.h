@@ -2,6 +2,7 @@
 // An image file as a plain value: what the reader found in it and what the
 // writer stores. It knows nothing of drives or of the console.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,12 +18,22 @@ struct UnusedRecord {
     std::uint64_t offset = 0;  // of its header, from the file's first byte
 };
 
-struct ImageContents {
+// What a file holds besides the disk: where the image lies in it, which
+// version wrote it and the records this program does not use. A rewrite of
+// the file keeps them.
+struct ImageSurroundings {
     std::uint64_t fileLength = 0;
     // Where the image starts in the file: bytes before it belong to another file.
     std::uint64_t imageOffset = 0;
     ImageTrailer trailer;  // the stored size (TotalSize) and the format version
 
+    // At most kMaxUnusedRecords; beyond that only the flag says there were more.
+    std::vector<UnusedRecord> unusedRecords;
+    bool moreUnusedRecords = false;
+    static constexpr std::size_t kMaxUnusedRecords = 65536;
+};
+
+struct ImageContents : ImageSurroundings {
     DiskGeometry geometry;
     // The last data record, as stored: zlib data or the raw disk.
     bool hasData = false;
@@ -36,9 +47,4 @@ struct ImageContents {
     // was made; empty, with the flag set, when the list cannot be trusted.
     std::vector<std::uint32_t> unreadableSectors;
     bool unreadableListDamaged = false;
-
-    // At most kMaxUnusedRecords; beyond that only the flag says there were more.
-    std::vector<UnusedRecord> unusedRecords;
-    bool moreUnusedRecords = false;
-    static constexpr std::size_t kMaxUnusedRecords = 65536;
 };

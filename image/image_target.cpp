@@ -8,7 +8,7 @@ CImageTarget::~CImageTarget()
     Abandon();
 }
 
-bool CImageTarget::Create(const std::string& target)
+bool CImageTarget::Create(const std::string& target, Previous previous)
 {
     Abandon();
     if (!platform::ResolveLinks(target, m_strTarget))
@@ -16,9 +16,12 @@ bool CImageTarget::Create(const std::string& target)
     // Holding the existing target open proves it can be replaced and keeps
     // others from reading a file that is about to change.
     if (platform::PathExists(m_strTarget)) {
-        m_hTargetLock = platform::OpenExistingForWriting(m_strTarget);
+        m_hTargetLock = previous == Previous::Read ? platform::OpenExistingForUpdating(m_strTarget)
+                                                   : platform::OpenExistingForWriting(m_strTarget);
         if (m_hTargetLock == nullptr)
             return false;
+        if (previous == Previous::Read)
+            m_previous = std::make_unique<CDiskFile>(m_hTargetLock);
         // A file others may write can still be one we may not replace; the
         // disk must not be read for an image that would then be thrown away.
         if (!platform::CanReplace(m_strTarget)) {
@@ -50,10 +53,7 @@ bool CImageTarget::Commit(const std::function<bool()>& cancelled)
     m_file.reset();
     m_hTemporary = nullptr;
     // Some systems refuse to replace a file that is still held open.
-    if (m_hTargetLock != nullptr) {
-        platform::CloseFile(m_hTargetLock);
-        m_hTargetLock = nullptr;
-    }
+    ReleaseTarget();
     if (!written || cancelled() || !platform::ReplaceFile(m_strTemporary, m_strTarget)) {
         Abandon();
         return false;
@@ -73,8 +73,14 @@ void CImageTarget::Abandon()
         platform::RemoveFile(m_strTemporary);
         m_strTemporary.clear();
     }
-    if (m_hTargetLock != nullptr) {
+    ReleaseTarget();
+}
+
+void CImageTarget::ReleaseTarget()
+{
+    if (m_previous)
+        m_previous.reset();  // it owns the handle
+    else if (m_hTargetLock != nullptr)
         platform::CloseFile(m_hTargetLock);
-        m_hTargetLock = nullptr;
-    }
+    m_hTargetLock = nullptr;
 }

@@ -22,8 +22,14 @@ public:
     // file, or an existing target cannot be written (not a regular file, a
     // read-only or locked file) or replaced (another's file in a sticky
     // folder). The last error tells why.
-    bool Create(const std::string& target);
+    // How the existing target is held until it is replaced: only to be
+    // replaced, or readable too, for a new file made partly of its bytes.
+    enum class Previous { Replaced, Read };
+    bool Create(const std::string& target, Previous previous = Previous::Replaced);
     CImageFile& File() { return *m_file; }
+    // The existing target, held since Create with Previous::Read; null when
+    // there was none or it was not asked for.
+    CImageFile* PreviousFile() { return m_previous.get(); }
 
     // The one order of every replace: the new file is flushed and closed,
     // then `cancelled` is asked (a Ctrl-C during a slow flush must still keep
@@ -35,10 +41,12 @@ public:
 
 private:
     void Abandon();
+    void ReleaseTarget();
 
     std::string m_strTarget;
     std::string m_strTemporary;
     std::unique_ptr<CDiskFile> m_file;
     platform::FileHandle m_hTemporary = nullptr;  // m_file's, for its permissions
     platform::FileHandle m_hTargetLock = nullptr;  // held on an existing target
+    std::unique_ptr<CDiskFile> m_previous;          // owns m_hTargetLock when it is read
 };

@@ -24,6 +24,10 @@ FileHandle CreateNewFile(const std::string& path);
 // it can be replaced; no other party may read it while it is open.
 FileHandle OpenExistingForWriting(const std::string& path);
 
+// As OpenExistingForWriting, and for reading too: a file that is rewritten
+// from its own bytes is read through the handle that holds it.
+FileHandle OpenExistingForUpdating(const std::string& path);
+
 // Opens an existing file for reading; others may read it but not write it
 // (Windows: GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING; Linux: a shared lock).
 FileHandle OpenForReading(const std::string& path);

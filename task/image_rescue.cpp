@@ -3,7 +3,9 @@
 
 #include "console/shown_name.h"
 #include "image/image_target.h"
+#include "image/image_writer.h"
 #include "task/copy_thread.h"
+#include "task/file_notes.h"
 
 namespace {
 
@@ -16,6 +18,23 @@ void NoteRescue(JobReport* report, const CDiskImage& image, const std::vector<st
     report->rescued.clear();
     std::set_difference(listed.begin(), listed.end(), image.m_unreadableSectors.begin(),
                         image.m_unreadableSectors.end(), std::back_inserter(report->rescued));
+}
+
+// False, with the line that says why, when rewriting the file would lose
+// part of what it holds.
+bool CanRewrite(const CDiskImage& image)
+{
+    switch (CheckRewrite(image.m_surroundings)) {
+    case RewriteFault::NewerMajorVersion:
+        image.PrintError("This image has a newer format version; rescuing it would lose what this version does not know.");
+        return false;
+    case RewriteFault::TooManyRecords:
+        image.PrintError("This image holds more records than a rescue can carry over.");
+        return false;
+    case RewriteFault::None:
+        break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -46,9 +65,14 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         Print("Nothing to rescue: the image lists no unreadable sectors.", false);
         return JobOutcome::Completed;
     }
+    if (!CanRewrite(m_image))
+        return JobOutcome::Failed;
+    // The new file is made partly of the old one's bytes: what lies before the
+    // image and the records this program does not use.
     CImageTarget target;
-    if (!target.Create(name)) {
+    if (!target.Create(name, CImageTarget::Previous::Read)) {
         PrintError("Image file '" + ShownName(name) + "' could not be created.");
+        NoteFileFailure(name);
         return JobOutcome::Failed;
     }
     const std::vector<std::uint32_t> listed = m_image.m_unreadableSectors;
@@ -59,13 +83,15 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         Print("No sector could be rescued.", false);
         return JobOutcome::CompletedWithSkips;
     }
-    if (!m_image.WriteToFile(target.File())) {
+    if (!m_image.WriteToFile(target.File(), target.PreviousFile())) {
         Print("failed", true);
         Print("Image file could not be written.", false);
         return JobOutcome::Failed;
     }
     if (!target.Commit([this] { return CheckCancel(); })) {
         Print("Image file could not be written.", false);
+        if (!m_bCancel)
+            NoteFileFailure(name);
         return JobOutcome::Failed;
     }
     Print("Image file successfully updated.", false);

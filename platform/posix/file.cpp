@@ -93,6 +93,11 @@ FileHandle OpenExistingForWriting(const std::string& path)
     return OpenLocked(path, O_WRONLY, LOCK_EX);
 }
 
+FileHandle OpenExistingForUpdating(const std::string& path)
+{
+    return OpenLocked(path, O_RDWR, LOCK_EX);
+}
+
 FileHandle OpenForReading(const std::string& path)
 {
     return OpenLocked(path, O_RDONLY, LOCK_SH);

@@ -48,6 +48,11 @@ FileHandle OpenExistingForWriting(const std::string& path)
     return Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
 }
 
+FileHandle OpenExistingForUpdating(const std::string& path)
+{
+    return Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
+}
+
 FileHandle OpenForReading(const std::string& path)
 {
     return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);

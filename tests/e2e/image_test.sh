@@ -81,6 +81,8 @@ if (($(id -u) == 0)); then
   expect_stdout "$BANNER$OPENED"$'\nERROR: Image file \'sticky/theirs.dsk\' could not be created.'"$CLOSED"
   expect_status 2
   CHECKS=$((CHECKS + 1))
+  grep -qx 'mendarovel: sticky/theirs.dsk: Operation not permitted' "$WORK/stderr" || fail "standard error: $(cat "$WORK/stderr")"
+  CHECKS=$((CHECKS + 1))
   [[ $(cat sticky/theirs.dsk) == 'their image' && $(ls -A sticky) == theirs.dsk ]] || fail "sticky/ holds $(ls -A sticky)"
 fi
 

@@ -100,6 +100,18 @@ std::string FromQueryToWriter(const std::string& console)
     return from == std::string::npos ? "" : console.substr(from, to == std::string::npos ? to : to - from);
 }
 
+// The image's records without its end record, then `extra`, closed by an end
+// record of the given version whose TotalSize counts them all.
+Bytes WithRecordsAndVersion(const Bytes& image, const Bytes& extra, std::uint16_t major, std::uint16_t minor)
+{
+    CMemoryFile file(Bytes(image.begin(), image.end() - kEndRecordSize));
+    file.Seek(0, platform::SeekOrigin::End);
+    file.Write(extra.data(), extra.size());
+    ImageTrailer trailer{static_cast<std::uint32_t>(file.GetLength() + kEndRecordSize), major, minor, kImageMagic};
+    WriteEndRecord(file, trailer);
+    return file.Bytes();
+}
+
 bool EndsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -141,6 +153,47 @@ TEST_F(Rescue, AFullRescueGivesTheImageOfACleanRead)
     EXPECT_EQ(FromQueryToWriter(run.console),
               kQueried + "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nRescued cyl 2, sect 3, head 2.");
     EXPECT_TRUE(SameBytes(CleanImage(kMedium, {}), Stored()));
+}
+
+// Bytes the rescue does not own survive it: another image in front of this
+// one, and a record of a newer minor version that this one does not know.
+TEST_F(Rescue, BytesBeforeTheImageAndUnknownRecordsAreKept)
+{
+    const Bytes front = CleanImage(PatternBytes(kMedium.size(), 9), {});
+    const Bytes unknown = {77, 0, 5, 0, 0, 0, 'k', 'e', 'e', 'p', '!'};
+    Bytes before = front;
+    const Bytes damaged = WithRecordsAndVersion(CleanImage(kMedium, {kCylHead2Sect2}), unknown, 2, 7);
+    before.insert(before.end(), damaged.begin(), damaged.end());
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Completed);
+    EXPECT_TRUE(EndsWith(run.console, "\nImage file successfully updated.")) << run.console;
+    Bytes expected = front;
+    const Bytes rescued = WithRecordsAndVersion(CleanImage(kMedium, {}), unknown, 2, 1);
+    expected.insert(expected.end(), rescued.begin(), rescued.end());
+    EXPECT_TRUE(SameBytes(expected, Stored()));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// A newer major version may give records meanings this one does not know:
+// refused before the disk is read, rather than rewritten without them.
+TEST_F(Rescue, ANewerMajorVersionIsRefusedBeforeTheDiskIsRead)
+{
+    const Bytes before = WithRecordsAndVersion(CleanImage(kMedium, {kCylHead2Sect2}), {}, 3, 0);
+    Store(before);
+    CScriptedDevice device(kDisk);
+    device.m_medium = kMedium;
+    const RescueRun run = Run(device);
+
+    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_TRUE(EndsWith(run.console, "%)\nERROR: This image has a newer format version; rescuing it would lose "
+                                      "what this version does not know."))
+        << run.console;
+    EXPECT_TRUE(device.m_reads.empty());
+    EXPECT_TRUE(SameBytes(before, Stored()));
 }
 
 TEST_F(Rescue, AnImageWithoutUnreadableSectorsIsLeftAlone)
