@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::size_t kCopyBuffer = 64 * 1024;
+constexpr std::size_t kCopyBuffer = std::size_t{64} * 1024;
 
 }  // namespace
 
