@@ -13,7 +13,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${BENCH_ROUNDS:-5}
 
 export VM_DIR=$root/build-bench/vm
-bash "$root/tests/vm/prepare.sh" "$root" "$VM_DIR" >&2
+(cd "$root" && cmake --preset static >/dev/null && cmake --build --preset static -j2 >/dev/null)
+bash "$root/tests/vm/prepare.sh" "$root/build-static/mendarovel" "$VM_DIR" >&2
 
 disks=${1:-} scratch_disks=""
 if [[ -z $disks ]]; then

@@ -10,13 +10,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-bench
 rounds=${BENCH_ROUNDS:-30}
 
-"$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev libtsk-dev \
+"$root/scripts/ensure-packages" cmake ninja-build g++ zlib1g-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libgcrypt20-dev libtsk-dev \
   hyperfine python3
 if [[ -n ${MENDAROVEL_IMAGE:-} ]]; then
   tool=$(realpath "$MENDAROVEL_IMAGE")
 else
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  ninja -C "$build" -j2 mendarovel-image >/dev/null
+  (cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench -j2 --target mendarovel-image >/dev/null)
   tool=$build/mendarovel-image
 fi
 
