@@ -50,6 +50,11 @@ struct RescueRun {
     std::string console;
 };
 
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 class Rescue : public ::testing::Test {
 protected:
     void SetUp() override
@@ -86,6 +91,22 @@ protected:
     {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
     }
+    // The rescue of `before` ends with `lastLine` and `outcome` before a sector
+    // of the disk is read, the file left as it was and nothing beside it.
+    void ExpectLeftUnread(const Bytes& before, JobOutcome outcome, const std::string& lastLine)
+    {
+        Store(before);
+        CScriptedDevice device(kDisk);
+        device.m_medium = kMedium;
+        const RescueRun run = Run(device);
+
+        EXPECT_EQ(run.outcome, outcome);
+        EXPECT_TRUE(EndsWith(run.console, "%)\n" + lastLine)) << run.console;
+        EXPECT_EQ(run.console.find("Querying"), std::string::npos);
+        EXPECT_TRUE(device.m_reads.empty());
+        EXPECT_TRUE(SameBytes(before, Stored()));
+        EXPECT_EQ(FilesInFolder(), 1u);
+    }
 
     JobReport m_report;
     fs::path m_folder;
@@ -110,11 +131,6 @@ Bytes WithRecordsAndVersion(const Bytes& image, const Bytes& extra, std::uint16_
     ImageTrailer trailer{static_cast<std::uint32_t>(file.GetLength() + kEndRecordSize), major, minor, kImageMagic};
     WriteEndRecord(file, trailer);
     return file.Bytes();
-}
-
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 TEST_F(Rescue, RescuedSectorsJoinTheImageAndTheRestStayListed)
@@ -182,33 +198,15 @@ TEST_F(Rescue, BytesBeforeTheImageAndUnknownRecordsAreKept)
 // refused before the disk is read, rather than rewritten without them.
 TEST_F(Rescue, ANewerMajorVersionIsRefusedBeforeTheDiskIsRead)
 {
-    const Bytes before = WithRecordsAndVersion(CleanImage(kMedium, {kCylHead2Sect2}), {}, 3, 0);
-    Store(before);
-    CScriptedDevice device(kDisk);
-    device.m_medium = kMedium;
-    const RescueRun run = Run(device);
-
-    EXPECT_EQ(run.outcome, JobOutcome::Failed);
-    EXPECT_TRUE(EndsWith(run.console, "%)\nERROR: This image has a newer format version; rescuing it would lose "
-                                      "what this version does not know."))
-        << run.console;
-    EXPECT_TRUE(device.m_reads.empty());
-    EXPECT_TRUE(SameBytes(before, Stored()));
+    ExpectLeftUnread(WithRecordsAndVersion(CleanImage(kMedium, {kCylHead2Sect2}), {}, 3, 0), JobOutcome::Failed,
+                     "ERROR: This image has a newer format version; rescuing it would lose what this version does "
+                     "not know.");
 }
 
 TEST_F(Rescue, AnImageWithoutUnreadableSectorsIsLeftAlone)
 {
-    const Bytes clean = CleanImage(kMedium, {});
-    Store(clean);
-    CScriptedDevice device(kDisk);
-    device.m_medium = kMedium;
-    const RescueRun run = Run(device);
-
-    EXPECT_EQ(run.outcome, JobOutcome::Completed);
-    EXPECT_TRUE(EndsWith(run.console, "%)\nNothing to rescue: the image lists no unreadable sectors.")) << run.console;
-    EXPECT_EQ(run.console.find("Querying"), std::string::npos);
-    EXPECT_TRUE(device.m_reads.empty());
-    EXPECT_TRUE(SameBytes(clean, Stored()));
+    ExpectLeftUnread(CleanImage(kMedium, {}), JobOutcome::Completed,
+                     "Nothing to rescue: the image lists no unreadable sectors.");
 }
 
 // One flipped bit in the list (sector 13 stored as 13 + 2^31): which sectors
@@ -218,18 +216,9 @@ TEST_F(Rescue, ADamagedListIsRefusedBeforeTheDiskIsRead)
     Bytes before = CleanImage(kMedium, {kCyl2Head2Sect2, kCyl2Head2Sect3});
     // The list's two entries sit just before the 14-byte end record.
     before[before.size() - kEndRecordSize - 8 + 3] ^= 0x80;
-    Store(before);
-    CScriptedDevice device(kDisk);
-    device.m_medium = kMedium;
-    const RescueRun run = Run(device);
-
-    EXPECT_EQ(run.outcome, JobOutcome::Failed);
-    EXPECT_TRUE(EndsWith(run.console, "%)\nERROR: The list of unreadable sectors in this image is damaged; "
-                                      "the sectors to rescue are unknown."))
-        << run.console;
-    EXPECT_TRUE(device.m_reads.empty());
-    EXPECT_TRUE(SameBytes(before, Stored()));
-    EXPECT_EQ(FilesInFolder(), 1u);
+    ExpectLeftUnread(before, JobOutcome::Failed,
+                     "ERROR: The list of unreadable sectors in this image is damaged; the sectors to rescue are "
+                     "unknown.");
 }
 
 TEST_F(Rescue, SectorsThatStillFailLeaveTheFileAsItWas)
