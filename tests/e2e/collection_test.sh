@@ -13,11 +13,12 @@ prompt() {  # prompt NAME: the session's prompt before a disk for NAME in drive 
 # drive in place, and answers its line (after the |); EOF closes the input,
 # INT sends Ctrl-C instead.
 session() {
-  local drive=$1 k=0 step file line pid
+  local drive=$1 k=0 step file line pid job
   shift
   rm -f input && mkfifo input
   set -m  # SIGINT at its default, as from a shell's prompt
   { mv_run --a "$drive" -- "$@" <input; echo "$STATUS" >status; } &
+  job=$!
   set +m
   exec 7>input
   for step in "${STEPS[@]}"; do
@@ -32,7 +33,8 @@ session() {
     if [[ $line == EOF ]]; then
       break
     elif [[ $line == INT ]]; then
-      pid=$(pgrep -f -n -x "$MENDAROVEL.*") && kill -INT "$pid"
+      # This session's program: another test may run the same one meanwhile.
+      pid=$(program_pid "$job") && kill -INT "$pid"
       wait  # the input stays open: the session ends by the Ctrl-C alone
       break
     fi
