@@ -2,7 +2,7 @@
 // through the library's interface for images it does not open itself.
 #include "image_tool/disk_file_system.h"
 
-#include "image_tool/sleuth_kit.h"
+#include <tsk/libtsk.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -74,25 +74,20 @@ struct CDiskFileSystem::Session {
     ~Session()
     {
         if (fs != nullptr)
-            Tsk().fs_close(fs);
+            tsk_fs_close(fs);
         if (image != nullptr)
-            Tsk().img_close(image);
+            tsk_img_close(image);
     }
 };
 
-bool CDiskFileSystem::Available(std::string& problem)
+bool CDiskFileSystem::Available(std::string& /*problem*/)
 {
-    if (LoadSleuthKit(problem))
-        return true;
-    problem = "not available, the file-system library cannot be loaded: " + problem;
-    return false;
+    return true;
 }
 
 std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* disk, std::size_t size,
                                                        std::uint32_t bytesPerSector)
 {
-    if (std::string problem; !LoadSleuthKit(problem))
-        return nullptr;
     auto session = std::make_unique<Session>();
     session->bytesPerSector = bytesPerSector;
     session->diskSize = size;
@@ -105,16 +100,16 @@ std::unique_ptr<CDiskFileSystem> CDiskFileSystem::Open(const std::uint8_t* disk,
         return nullptr;
     memory->data = disk;
     memory->size = size;
-    session->image = Tsk().img_open_external(memory, static_cast<TSK_OFF_T>(size), bytesPerSector, ReadMemoryDisk,
+    session->image = tsk_img_open_external(memory, static_cast<TSK_OFF_T>(size), bytesPerSector, ReadMemoryDisk,
                                              CloseMemoryDisk, DescribeMemoryDisk);
     if (session->image == nullptr) {
         std::free(memory);
-        Tsk().error_reset();
+        tsk_error_reset();
         return nullptr;
     }
-    session->fs = Tsk().fs_open_img(session->image, 0, TSK_FS_TYPE_FAT_DETECT);
+    session->fs = tsk_fs_open_img(session->image, 0, TSK_FS_TYPE_FAT_DETECT);
     if (session->fs == nullptr || TypeName(session->fs->ftype).empty()) {
-        Tsk().error_reset();
+        tsk_error_reset();
         return nullptr;
     }
     return std::unique_ptr<CDiskFileSystem>(new CDiskFileSystem(std::move(session)));

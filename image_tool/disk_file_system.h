@@ -5,8 +5,8 @@
 // the disk through a callback from memory, never from a copy on disk.
 //
 // Two implementations, chosen by CMake: disk_file_system.cpp over the
-// library, loaded when first needed, and file_system_absent.cpp for a build
-// without it (Windows), in which Available() is false and Open() finds nothing.
+// library, and file_system_absent.cpp for a build without it (Windows), in
+// which Available() is false and Open() finds nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -59,8 +59,7 @@ std::string EntryPath(const std::vector<FileSystemEntry>& entries, std::size_t i
 class CDiskFileSystem {
 public:
     // Whether file systems can be read: false in a build without the library,
-    // or when it cannot be loaded here, with why in `problem` ("not
-    // available ...").
+    // with why in `problem` ("not available ...").
     static bool Available(std::string& problem);
 
     // Opens the FAT file system on `disk` (which must outlive the object and

@@ -17,18 +17,18 @@ std::vector<std::uint32_t> Expand(const std::vector<SectorRun>& runs)
 
 std::string VolumeLabel(TSK_FS_INFO* fs)
 {
-    TSK_FS_DIR* root = Tsk().fs_dir_open_meta(fs, fs->root_inum);
+    TSK_FS_DIR* root = tsk_fs_dir_open_meta(fs, fs->root_inum);
     if (root == nullptr) {
-        Tsk().error_reset();
+        tsk_error_reset();
         return "";
     }
     std::string label;
-    for (std::size_t i = 0; i < Tsk().fs_dir_getsize(root) && label.empty(); ++i) {
-        const TSK_FS_NAME* name = Tsk().fs_dir_get_name(root, i);
+    for (std::size_t i = 0; i < tsk_fs_dir_getsize(root) && label.empty(); ++i) {
+        const TSK_FS_NAME* name = tsk_fs_dir_get_name(root, i);
         if (name != nullptr && (name->flags & TSK_FS_NAME_FLAG_ALLOC) != 0 && IsVolumeLabel(*name))
             label.assign(name->name, 11);
     }
-    Tsk().fs_dir_close(root);
+    tsk_fs_dir_close(root);
     label.erase(label.find_last_not_of(' ') + 1);
     return label;
 }
@@ -38,12 +38,12 @@ std::vector<FileSystemArea> WalkSystemAreas(TSK_FS_INFO* fs, const DiskSectors& 
     // The library shows the boot sector and the copies of the FAT as virtual
     // files in the root folder.
     std::vector<FileSystemArea> areas;
-    TSK_FS_DIR* root = Tsk().fs_dir_open_meta(fs, fs->root_inum);
+    TSK_FS_DIR* root = tsk_fs_dir_open_meta(fs, fs->root_inum);
     if (root == nullptr) {
-        Tsk().error_reset();
+        tsk_error_reset();
     } else {
-        for (std::size_t i = 0; i < Tsk().fs_dir_getsize(root); ++i) {
-            const TSK_FS_NAME* name = Tsk().fs_dir_get_name(root, i);
+        for (std::size_t i = 0; i < tsk_fs_dir_getsize(root); ++i) {
+            const TSK_FS_NAME* name = tsk_fs_dir_get_name(root, i);
             if (name == nullptr || name->type != TSK_FS_NAME_TYPE_VIRT)
                 continue;
             if (std::strcmp(name->name, "$MBR") == 0)
@@ -52,7 +52,7 @@ std::vector<FileSystemArea> WalkSystemAreas(TSK_FS_INFO* fs, const DiskSectors& 
                 areas.push_back(
                     {std::string("FAT ") + (name->name + 4), Expand(SectorsOfMeta(fs, name->meta_addr, disk))});
         }
-        Tsk().fs_dir_close(root);
+        tsk_fs_dir_close(root);
     }
     areas.push_back({"root folder", Expand(SectorsOfMeta(fs, fs->root_inum, disk))});
     return areas;

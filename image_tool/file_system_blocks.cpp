@@ -60,19 +60,19 @@ TSK_WALK_RET_ENUM NoteBlock(TSK_FS_FILE* /*file*/, TSK_OFF_T /*offset*/, TSK_DAD
 BlockWalk WalkBlocks(TSK_FS_FILE* file, const DiskSectors& disk)
 {
     BlockWalk walk{file->fs_info, &disk, {}, 0};
-    if (Tsk().fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_AONLY, NoteBlock, &walk) != 0)
-        Tsk().error_reset();
+    if (tsk_fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_AONLY, NoteBlock, &walk) != 0)
+        tsk_error_reset();
     return walk;
 }
 
 std::vector<SectorRun> SectorsOfMeta(TSK_FS_INFO* fs, TSK_INUM_T address, const DiskSectors& disk)
 {
-    TSK_FS_FILE* file = Tsk().fs_file_open_meta(fs, nullptr, address);
+    TSK_FS_FILE* file = tsk_fs_file_open_meta(fs, nullptr, address);
     if (file == nullptr) {
-        Tsk().error_reset();
+        tsk_error_reset();
         return {};
     }
     std::vector<SectorRun> runs = WalkBlocks(file, disk).runs;
-    Tsk().fs_file_close(file);
+    tsk_fs_file_close(file);
     return runs;
 }

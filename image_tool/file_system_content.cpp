@@ -23,14 +23,14 @@ TSK_WALK_RET_ENUM PassContent(TSK_FS_FILE* /*file*/, TSK_OFF_T offset, TSK_DADDR
 bool WalkContent(TSK_FS_INFO* fs, std::uint64_t address,
                  const std::function<bool(std::uint64_t, const std::uint8_t*, std::size_t)>& sink)
 {
-    TSK_FS_FILE* file = Tsk().fs_file_open_meta(fs, nullptr, address);
+    TSK_FS_FILE* file = tsk_fs_file_open_meta(fs, nullptr, address);
     if (file == nullptr) {
-        Tsk().error_reset();
+        tsk_error_reset();
         return false;
     }
     ContentWalk walk{&sink};
-    const bool walked = Tsk().fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_NONE, PassContent, &walk) == 0;
-    Tsk().error_reset();
-    Tsk().fs_file_close(file);
+    const bool walked = tsk_fs_file_walk(file, TSK_FS_FILE_WALK_FLAG_NONE, PassContent, &walk) == 0;
+    tsk_error_reset();
+    tsk_fs_file_close(file);
     return walked && !walk.refused;
 }

@@ -42,16 +42,16 @@ void WalkFolder(TSK_FS_INFO* fs, const FolderToWalk& folder, const DiskSectors& 
                 std::vector<FileSystemEntry>& entries, std::set<TSK_INUM_T>& entered,
                 std::vector<FolderToWalk>& folders)
 {
-    TSK_FS_DIR* dir = Tsk().fs_dir_open_meta(fs, folder.address);
+    TSK_FS_DIR* dir = tsk_fs_dir_open_meta(fs, folder.address);
     if (dir == nullptr) {
-        Tsk().error_reset();
+        tsk_error_reset();
         return;
     }
     std::vector<FolderToWalk> found;
-    for (std::size_t i = 0; i < Tsk().fs_dir_getsize(dir); ++i) {
-        TSK_FS_FILE* file = Tsk().fs_dir_get(dir, i);
+    for (std::size_t i = 0; i < tsk_fs_dir_getsize(dir); ++i) {
+        TSK_FS_FILE* file = tsk_fs_dir_get(dir, i);
         if (file == nullptr) {
-            Tsk().error_reset();
+            tsk_error_reset();
             continue;
         }
         const TSK_FS_NAME& name = *file->name;
@@ -63,9 +63,9 @@ void WalkFolder(TSK_FS_INFO* fs, const FolderToWalk& folder, const DiskSectors& 
             if (entry.folder && !entry.deleted && entered.insert(name.meta_addr).second)
                 found.push_back({name.meta_addr, entries.size() - 1});
         }
-        Tsk().fs_file_close(file);
+        tsk_fs_file_close(file);
     }
-    Tsk().fs_dir_close(dir);
+    tsk_fs_dir_close(dir);
     // Walked next, in the order they were found.
     folders.insert(folders.end(), found.rbegin(), found.rend());
 }

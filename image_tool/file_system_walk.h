@@ -3,7 +3,7 @@
 // is made of. Block addresses become the disk's own 0-based sectors, which
 // may be larger or smaller than the file system's.
 
-#include "image_tool/sleuth_kit.h"
+#include <tsk/libtsk.h>
 
 #include "image_tool/disk_file_system.h"
 

@@ -13,7 +13,5 @@ set(MV_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/drive_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volume.cpp
   ${CMAKE_CURRENT_LIST_DIR}/device_in_use.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/shared_library.cpp
 )
-# dlopen lives in libc from glibc 2.34, in libdl before it.
-set(MV_PLATFORM_LIBS ${CMAKE_DL_LIBS})
+set(MV_PLATFORM_LIBS "")

@@ -313,37 +313,6 @@ Extracted 3 files and 1 folder: 2 damaged, 0 refused.
     run_tool map random.dsk
     expect_status 0
 
-    # The library is loaded only by the commands that read a file system:
-    # where it cannot be, they say why and the rest of the tool works.
-    tsk=$(readlink -f "$(/sbin/ldconfig -p | awk '/libtsk\.so\./ { print $NF; exit }')")
-    if [[ $(id -u) -eq 0 && -f $tsk ]]; then
-      saved_runner=("${RUNNER[@]}")
-      RUNNER=(unshare --mount --propagation private sh -c 'mount --bind /dev/null "$0" && exec "$@"' "$tsk")
-      for command in "files lost.dsk" "extract lost.dsk gone"; do
-        CASE="$command without the file-system library"
-        read -ra argv <<<"$command"
-        run_tool "${argv[@]}"
-        expect_status 2
-        CHECKS=$((CHECKS + 1))
-        [[ $(cat "$WORK/stderr") == "mendarovel-image: ${argv[0]}: not available, the file-system library cannot be loaded: "*libtsk*": file too short" ]] ||
-          fail "standard error: $(cat "$WORK/stderr")"
-      done
-      expect_absent gone
-      for command in "map lost.dsk" "check lost.dsk" "--help"; do
-        CASE="$command without the file-system library"
-        read -ra argv <<<"$command"
-        run_tool "${argv[@]}"
-        expect_status 0
-      done
-      CASE="info without the file-system library"
-      run_tool info lost.dsk
-      expect_status 0
-      CHECKS=$((CHECKS + 1))
-      grep -q "^File system: *not available, the file-system library cannot be loaded: " "$WORK/stdout" ||
-        fail "info: $(cat "$WORK/stdout")"
-      RUNNER=("${saved_runner[@]}")
-    fi
-
     # Names written into the directory by hand: one that climbs out of the
     # folder, and two entries of one name.
     mcopy -m -i fat.img in/a.a.a.ONE.TX in/a.a.a.TWO.TX in/x.x.x.EV.TXT ::/
