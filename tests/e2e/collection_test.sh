@@ -169,7 +169,7 @@ STATUS=$? expect_status 2
 CASE="the folder flushed after the image's and the record's rename"
 if command -v strace >/dev/null; then
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-  "${MV_UNSHARE[@]}" bash "$E2E_DIR/in_namespace.sh" "$(realpath disk1.img)" '' strace -o trace -s 64 \
+  "${MV_UNSHARE[@]}" bash "$E2E_DIR/../blackbox/in_namespace.sh" "$(realpath disk1.img)" '' strace -o trace -s 64 \
     -e trace=rename,renameat,renameat2,openat,fsync,write "$MENDAROVEL" -i -m -f durable.dsk >/dev/null 2>&1
   for name in durable.dsk durable.json; do
     CHECKS=$((CHECKS + 1))

@@ -35,7 +35,7 @@ traced_run() {
   # With job control the program starts with SIGINT at its default, as
   # from a shell's prompt, not ignored as a background command's is.
   set -m
-  timeout 120 "${MV_UNSHARE[@]}" bash "$E2E_DIR/in_namespace.sh" "$(realpath "$drive")" '' \
+  timeout 120 "${MV_UNSHARE[@]}" bash "$E2E_DIR/../blackbox/in_namespace.sh" "$(realpath "$drive")" '' \
     strace -f -qq -o "$WORK/trace" "${options[@]}" "$MENDAROVEL" "$@" >"$WORK/stdout" 2>"$WORK/stderr" &
   JOB=$!
   set +m

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the end-to-end tests: runs the built program as a user would, with
 # plain files as floppy drives, and compares what it prints byte for byte.
 
@@ -45,7 +46,7 @@ mv_run() {
   local program=("$MENDAROVEL")
   [[ -n ${MV_TIMEOUT:-} ]] && program=(timeout "$MV_TIMEOUT" "$MENDAROVEL")
   MV_AFTER_OUT="$WORK/after" "${MV_UNSHARE[@]}" \
-    bash "$E2E_DIR/in_namespace.sh" "$a" "$b" "${program[@]}" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
+    bash "$E2E_DIR/../blackbox/in_namespace.sh" "$a" "$b" "${program[@]}" "$@" >"$WORK/stdout" 2>"$WORK/stderr"
   STATUS=$?
   if ((STATUS == 90)); then
     echo "could not set up the drives:"; cat "$WORK/stderr"; exit 1

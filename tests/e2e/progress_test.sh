@@ -14,7 +14,7 @@ kit disk disk.img 1474560
 in_pty() {
   local out=$1
   shift
-  script -qfec "${MV_UNSHARE[*]} bash $E2E_DIR/in_namespace.sh $WORK/disk.img '' $* >$out" \
+  script -qfec "${MV_UNSHARE[*]} bash $E2E_DIR/../blackbox/in_namespace.sh $WORK/disk.img '' $* >$out" \
     "$WORK/typescript" >/dev/null 2>&1
   STATUS=$?
 }
@@ -49,7 +49,7 @@ socket="mendarovel-e2e-$$"
 tmux_() { tmux -L "$socket" "$@"; }
 trap 'tmux_ kill-server 2>/dev/null; rm -rf "$WORK"' EXIT
 tmux_ -f /dev/null new-session -d -x 100 -y 30 \
-  "${MV_UNSHARE[*]} bash $E2E_DIR/in_namespace.sh $WORK/disk.img '' \
+  "${MV_UNSHARE[*]} bash $E2E_DIR/../blackbox/in_namespace.sh $WORK/disk.img '' \
      strace -f -qq -o /dev/null -e trace=pread64 -e inject=pread64:delay_exit=2000 \
      $MENDAROVEL -i -f slow.dsk; echo \$? >$WORK/slow-status; tmux wait-for -S done; sleep 60"
 live=""

@@ -13,9 +13,10 @@ import sys
 import time
 from pathlib import Path
 
-import disk
-import expected
-import image_file
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "blackbox"))
+import disk  # noqa: E402
+import expected  # noqa: E402
+import image_file  # noqa: E402
 
 STRACE_CALL = re.compile(r"(\d+) +([a-z0-9_]+)\((.*)")
 

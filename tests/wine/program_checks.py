@@ -23,7 +23,7 @@ import time
 
 from stalled_console import StalledConsole
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "kit"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "blackbox"))
 import expected  # noqa: E402
 from disk import counting  # noqa: E402
 from image_file import of_disk  # noqa: E402

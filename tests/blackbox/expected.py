@@ -49,7 +49,23 @@ LINES = {
     "CANCELLED": "\nCancelling all tasks...",
     "DISK_NOT_READ": "\nFloppy disk could not be read.",
     "DISK_NOT_WRITTEN": "\nDisk could not be written.",
+    "READING": "\nReading data...",
+    "IMAGE_CREATED": "\nImage file successfully created.",
+    "DISK_CREATED": "\nWriting data...\nDisk successfully created.",
+    "WRONG_MEDIUM": "\nQuerying media information...failed\nERROR: Wrong medium type",
+    "IMAGE_NOT_READ": "\nImage file could not be read.",
+    "IMAGE_NOT_WRITTEN": "\nImage file could not be written.",
 }
+OPENED, CLOSED, QUERIED, READ_IMAGE = (LINES[name] for name in ("OPENED", "CLOSED", "QUERIED", "READ_IMAGE"))
+
+
+def not_created(name):
+    return "\nERROR: Image file '%s' could not be created." % name
+
+
+def not_opened(name):
+    return "\nERROR: Image file '%s' could not be opened." % name
+
 
 # The standard formats by size, as the program knows them: bytes per sector,
 # sectors per track, heads, cylinders, media code and the media's name.
@@ -84,6 +100,23 @@ def imaged(raw, packed, image):
     change = packed / raw * 100 - 100
     return ("\nCompressing data...ok (%dkb, %dkb, %+.2f%%)" % (raw // 1000, packed // 1000, change)
             + "\nWriting image data to file...ok (%dkb)" % (image // 1000))
+
+
+def imaging(media, sizes):
+    """All that -i prints imaging a disk of that media code, SIZES the lines imaged() gives."""
+    return (banner() + OPENED + QUERIED + INSERTED[media] + LINES["READING"] + sizes + LINES["IMAGE_CREATED"]
+            + CLOSED)
+
+
+def restoring(expansion, media, warning=""):
+    """All that -d prints restoring onto a disk of that media code."""
+    return (banner() + OPENED + READ_IMAGE + expansion + warning + QUERIED + INSERTED[media] + LINES["DISK_CREATED"]
+            + CLOSED)
+
+
+def incompatible(required):
+    """What -d prints once the inserted disk is not of the image's media code."""
+    return "\nRequired media is: %s\nERROR: Inserted media is not compatible." % MEDIA[required] + LINES["DISK_NOT_WRITTEN"]
 
 
 def expanded(image, raw):
