@@ -48,9 +48,13 @@ class Checks:
     def expect_same_bytes(self, expected, actual):
         want, actual = self.path(expected).read_bytes(), self.path(actual)
         have = actual.read_bytes() if actual.exists() else None
-        at = have is not None and next((i for i, (x, y) in enumerate(zip(want, have)) if x != y), min(len(want), len(have)))
-        self.check(want == have, lambda: "%s does not exist" % actual.name if have is None else
-                   "%s differs from %s at byte %d (%d and %d bytes)" % (actual.name, expected, at, len(have), len(want)))
+
+        def why():
+            if have is None:
+                return "%s does not exist" % actual.name
+            at = next((i for i, (x, y) in enumerate(zip(want, have)) if x != y), min(len(want), len(have)))
+            return "%s differs from %s at byte %d (%d and %d bytes)" % (actual.name, expected, at, len(have), len(want))
+        self.check(want == have, why)
 
     def expect_absent(self, *names):
         for name in names:

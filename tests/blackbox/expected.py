@@ -116,7 +116,8 @@ def restoring(expansion, media, warning=""):
 
 def incompatible(required):
     """What -d prints once the inserted disk is not of the image's media code."""
-    return "\nRequired media is: %s\nERROR: Inserted media is not compatible." % MEDIA[required] + LINES["DISK_NOT_WRITTEN"]
+    return ("\nRequired media is: %s\nERROR: Inserted media is not compatible." % MEDIA[required]
+            + LINES["DISK_NOT_WRITTEN"])
 
 
 def expanded(image, raw):

@@ -1,6 +1,7 @@
 """The drives as plain files placed at /dev/fd0 and /dev/fd1 in a private
 mount namespace: root's own, or as a normal user one inside a user namespace
 where the kernel allows those."""
+import ctypes
 import os
 import shutil
 import subprocess
@@ -66,6 +67,15 @@ def under_strace(*tools):
         if not shutil.which(tool):
             raise Skip("%s is not installed" % tool)
     os.environ["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+
+
+def own_mount_namespace():
+    """Moves this process into a private mount namespace of its own: mounts made
+    in the namespaces started meanwhile (by the tests running beside this one)
+    then take no copy of its mounts, which would keep them busy after umount."""
+    if ctypes.CDLL(None, use_errno=True).unshare(0x00020000) != 0:  # CLONE_NEWNS
+        raise SetupError("unshare: %s" % os.strerror(ctypes.get_errno()))
+    subprocess.run(["mount", "--make-rprivate", "/"], check=True)
 
 
 def program_pid(root):

@@ -8,9 +8,7 @@ import json
 import os
 import re
 import shlex
-import subprocess
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "blackbox"))
@@ -90,22 +88,6 @@ def csv_rows(path):
         print("|".join(row))
 
 
-def wait_free(device):
-    """Waits up to 5 s until the kernel grants an exclusive open of the device."""
-    for _ in range(50):
-        try:
-            return os.close(os.open(device, os.O_RDONLY | os.O_EXCL))
-        except OSError:
-            time.sleep(0.1)
-
-
-def gone_reader(*command):
-    """Runs the command with standard output a pipe whose reader has gone."""
-    reader, writer = os.pipe()
-    os.close(reader)
-    sys.exit(subprocess.run(command, stdout=writer).returncode % 256)
-
-
 def call_after(log, text):
     """In strace's log of a run (-f -s 256), the main thread's first call after
     it wrote TEXT to standard output: its name, its number among the main
@@ -166,8 +148,7 @@ def files_lines(path):
 COMMANDS = {
     "zeroed": zeroed, "rename-entry": rename_entry, "files-lines": files_lines,
     "texts": texts, "image-of": image_of, "record-check": record_check, "csv-rows": csv_rows, "flip": flip,
-    "json-fields": json_fields, "wait-free": wait_free,
-    "gone-reader": gone_reader, "file-sector": file_sector, "call-after": call_after,
+    "json-fields": json_fields, "file-sector": file_sector, "call-after": call_after,
     "json-text": lambda text: print(json.dumps(text)),
     "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
     "counting-disk": lambda path, size: Path(path).write_bytes(disk.counting(int(size))),
@@ -175,8 +156,6 @@ COMMANDS = {
                                                end=""),
     "unreadable": lambda source, target, *sectors: Path(target).write_bytes(
         image_file.with_unreadable(Path(source).read_bytes(), [int(s) for s in sectors])),
-    "version": lambda source, target, major, minor: Path(target).write_bytes(
-        image_file.with_version(Path(source).read_bytes(), int(major), int(minor))),
 }
 
 if __name__ == "__main__":

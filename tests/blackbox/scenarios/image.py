@@ -102,7 +102,8 @@ def full_target_disk(t):
     # A full disk while writing: the old image stays, nothing half-written remains.
     t.write("old.dsk", os.urandom(100000))
     small = t.path("small")
-    result = t.run("-i", "-f", small / "old.dsk", a=t.disk("busy.img", 1474560), small_fs=("small", "300k", ["old.dsk"]),
+    result = t.run("-i", "-f", small / "old.dsk", a=t.disk("busy.img", 1474560),
+                   small_fs=("small", "300k", ["old.dsk"]),
                    after="cmp %s/old.dsk %s && echo SAME; ls %s" % (small, t.path("old.dsk"), small))
     after = result.after.decode().splitlines()
     t.check("SAME" in after, lambda: "the old image changed: %s" % after)
@@ -116,7 +117,8 @@ def full_target_disk(t):
     t.image_of("busy.img", "listed.dsk", unreadable=[5])
     small = t.path("small-rescue")
     room = "%dk" % (len(t.read("listed.dsk")) // 1024 + 64)
-    result = t.run("-i", "-r", "-f", small / "listed.dsk", a="busy.img", small_fs=("small-rescue", room, ["listed.dsk"]),
+    result = t.run("-i", "-r", "-f", small / "listed.dsk", a="busy.img",
+                   small_fs=("small-rescue", room, ["listed.dsk"]),
                    after="cmp %s/listed.dsk %s && echo SAME; ls -A %s" % (small, t.path("listed.dsk"), small))
     t.expect_status(result, 2)
     t.check(result.after.rstrip(b"\n") == b"SAME\nlisted.dsk", lambda: "the full disk holds: %r" % result.after)
