@@ -60,6 +60,10 @@ class Test(Checks):
     def read(self, name):
         return self.path(name).read_bytes()
 
+    def size(self, name):
+        """The file's size in bytes, None when there is no such file."""
+        return self.path(name).stat().st_size if self.path(name).exists() else None
+
     def disk(self, name, size, seed=None):
         """A disk file of SIZE bytes whose sectors all differ."""
         return self.write(name, disk.pattern(size, seed or size))

@@ -66,7 +66,7 @@ def drives(t):
     t.blank("odd.img", 1000)
     t.case = "-v b opens the second drive"
     t.expect_status(t.run("-i", "-v", "b", "-f", "b.dsk", a="odd.img", b="good.img"), 0)
-    t.check(t.path("b.dsk").exists() and t.path("b.dsk").stat().st_size > 0, "b.dsk was not written")
+    t.check(t.size("b.dsk"), "b.dsk was not written")
     t.case = "-v A opens the first drive"
     result = t.run("-i", "-v", "A", "-f", "a.dsk", a="odd.img", b="good.img")
     t.expect_stdout(result, e.banner() + e.OPENED + e.LINES["WRONG_MEDIUM"] + e.LINES["DISK_NOT_READ"] + e.CLOSED)

@@ -60,7 +60,7 @@ def with_mount(t, loop, mounts, loops):
     # The drive is a loop device, so the kernel sees it mounted.
     t.expect_status(t.run("-i", "-f", "other.dsk", a=t.disk("other.img", 1474560)), 0)
     t.expect_status(t.run("-i", "-f", "mounted.dsk", a=loop), 0)
-    t.check(t.path("mounted.dsk").exists() and t.path("mounted.dsk").stat().st_size, "no image of the mounted floppy")
+    t.check(t.size("mounted.dsk"), "no image of the mounted floppy")
 
     busy = (e.banner() + e.OPENED + e.READ_IMAGE + t.expansion("other.dsk", "other.img") + e.QUERIED + e.INSERTED[2]
             + "\nWriting data...\nERROR: Device or resource busy\nSkipping cyl 1, sect 1, head 1."
