@@ -21,8 +21,9 @@ class Result:
 class Backend:
     """A place to run the programs. A subclass sets `name`, says in
     unavailable() why it cannot run here (None when it can), and implements
-    execute(). Options it does not know (its own, like the namespace's `wrap`)
-    make it refuse the scenario, which then lists only the back-ends it suits."""
+    execute(). Options only one back-end has (the namespace's wrap, after,
+    small_fs) are keyword arguments of its execute(): a scenario that uses them
+    names only that back-end."""
     name = ""
 
     def unavailable(self):
