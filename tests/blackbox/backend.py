@@ -29,9 +29,9 @@ class Backend:
     def unavailable(self):
         return None
 
-    def test_name(self, scenario):
-        """The CTest name (after the back-end's prefix) that runs the scenario:
-        by default one test per group of scenarios."""
+    def test_name(self, scenario, *param):
+        """The CTest name (after the back-end's prefix) that runs the scenario
+        for that parameter: by default one test per group of scenarios."""
         return scenario.group
 
     def run(self, work, program, args, a=None, b=None, stdin=None, timeout=None, env=None, **options):

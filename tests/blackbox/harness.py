@@ -17,9 +17,10 @@ program prints comes from expected.py. A scenario that needs what only one
 back-end offers (the namespace's wrap, after, small_fs) names only that one.
 
 Adding a back-end: a module with a subclass of backend.Backend (see its
-docstring: name, unavailable(), execute(), and test_name() when it runs each
-scenario as a test of its own), named in BACKENDS below; CMake asks it for
-its list like the namespace one (tests/blackbox/CMakeLists.txt).
+docstring: name, unavailable(), execute(), and test_name() when it runs a
+scenario, or one of its parameters, as a test of its own: vm.image.720k),
+named in BACKENDS below; CMake asks it for its list as it asks the namespace
+one (tests/blackbox/CMakeLists.txt).
 """
 import sys
 
@@ -35,21 +36,20 @@ def tests_of(backend):
     names = {}
     for entry in scenario.load():
         if backend.name in entry.backends:
-            names.setdefault(backend.test_name(entry), []).append(entry)
+            for case, args in entry.cases():
+                names.setdefault(backend.test_name(entry, *args), []).append((entry, case, args))
     return names
 
 
-def run(backend, scenarios):
+def run(backend, cases):
     why = backend.unavailable()
     if why:
         print("skipped: " + why)
         return 77
     test = scenario.Test(backend)
     try:
-        for entry in scenarios:
-            for case, args in entry.cases():
-                test.case = case
-                entry.function(test, *args)
+        for entry, test.case, args in cases:
+            entry.function(test, *args)
     except Skip as skip:
         print("skipped: %s" % skip)
         return 77
