@@ -66,7 +66,12 @@ def under_strace(*tools):
     for tool in ("strace", *tools):
         if not shutil.which(tool):
             raise Skip("%s is not installed" % tool)
-    os.environ["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    os.environ.update(without_leak_checker())
+
+
+def without_leak_checker():
+    """The environment a sanitizer build needs to run under ptrace."""
+    return {"ASAN_OPTIONS": ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))}
 
 
 def own_mount_namespace():

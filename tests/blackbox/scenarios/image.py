@@ -4,6 +4,7 @@ import os
 import shutil
 
 import expected as e
+from namespace import without_leak_checker
 from scenario import scenario
 
 ZERO_IMAGE_BYTES = 1505  # the image of an all-zero 1.44 MB disk
@@ -49,7 +50,7 @@ def all_zero(t):
         return
     for job in (["-i"], ["-i", "-r"]):
         t.case = "%s opens the drive read-only" % " ".join(job)
-        result = t.run(*job, "-f", "Image.dsk", a="zero.img", env={"ASAN_OPTIONS": "detect_leaks=0"},
+        result = t.run(*job, "-f", "Image.dsk", a="zero.img", env=without_leak_checker(),
                        wrap=["strace", "-qq", "-e", "trace=open,openat", "-o", str(t.path("opens"))])
         t.expect_status(result, 0)
         opens = [line for line in t.read("opens").decode().splitlines() if '"/dev/fd0"' in line]
