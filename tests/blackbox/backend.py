@@ -3,6 +3,7 @@ A: and B: given as disk files, and hand back what it printed, its exit status
 and the files the run left in the test's work folder."""
 import os
 from dataclasses import dataclass, field
+from pathlib import Path
 
 
 class SetupError(Exception):
@@ -49,13 +50,5 @@ class Backend:
 
 
 def snapshot(folder):
-    stamps = {}
-    for root, _, names in os.walk(folder):
-        for name in names:
-            path = os.path.join(root, name)
-            try:
-                info = os.lstat(path)
-            except OSError:
-                continue
-            stamps[os.path.relpath(path, folder)] = (info.st_mtime_ns, info.st_size)
-    return stamps
+    return {str(path.relative_to(folder)): (info.st_mtime_ns, info.st_size)
+            for path in Path(folder).rglob("*") for info in [path.lstat()] if not path.is_dir()}
