@@ -30,7 +30,10 @@ class Namespace(Backend):
         return None
 
     def program(self, name):
-        return os.environ["MENDAROVEL_IMAGE" if name == "mendarovel-image" else "MENDAROVEL"]
+        variable = "MENDAROVEL_IMAGE" if name == "mendarovel-image" else "MENDAROVEL"
+        if variable not in os.environ:
+            raise SetupError("$%s is not set: the path of the built %s (CMake sets it)" % (variable, name))
+        return os.environ[variable]
 
     def command(self, work, program, args, a=None, b=None, timeout=None, wrap=(), small_fs=None, nodes=()):
         """The command line and environment of a run. wrap: a command the
