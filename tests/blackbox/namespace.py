@@ -4,6 +4,7 @@ where the kernel allows those."""
 import ctypes
 import os
 import shutil
+import signal
 import subprocess
 from pathlib import Path
 
@@ -60,6 +61,29 @@ class Namespace(Backend):
         ran_after = work / "after"
         return Result(done.stdout, done.stderr, done.returncode,
                       after=ran_after.read_bytes() if ran_after.exists() else b"")
+
+    def start(self, work, program, args, a=None, stdin=subprocess.DEVNULL, **options):
+        """The program started in the background as from a shell's prompt: its
+        signals at their defaults, in a session of its own; what it prints goes
+        to the files stdout and stderr of the work folder (finish() reads them)."""
+        command, env = self.command(work, program, [str(arg) for arg in args], a and os.path.realpath(work / a),
+                                    **options)
+        with open(work / "stdout", "wb") as out, open(work / "stderr", "wb") as err:
+            return subprocess.Popen(command, cwd=work, env={**os.environ, **env}, stdin=stdin, stdout=out, stderr=err,
+                                    start_new_session=True, preexec_fn=signals_at_default)
+
+    def finish(self, work, process, timeout=None):
+        """What the run start() began printed, once it ended, and its exit status."""
+        status = process.wait(timeout)
+        if status == 90:
+            raise SetupError("could not set up the drives:\n" + (work / "stderr").read_text(errors="replace"))
+        return Result((work / "stdout").read_bytes(), (work / "stderr").read_bytes(), status)
+
+
+def signals_at_default():
+    # A command started in the background by a shell, as the test may be, has them ignored.
+    for number in (signal.SIGINT, signal.SIGQUIT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, signal.SIG_DFL)
 
 
 def under_strace(*tools):

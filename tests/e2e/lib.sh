@@ -19,17 +19,6 @@ E2E_DIR=${E2E_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)}
 # shellcheck source=../kit/checks.sh
 source "$E2E_DIR/../kit/checks.sh"
 
-# under_strace [TOOL...]: the test runs the program under strace and needs
-# these tools too, or is skipped. The leak checker of a sanitizer build cannot
-# run under ptrace; the other sanitizers still do.
-under_strace() {
-  local tool
-  for tool in strace "$@"; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-  done
-  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-}
-
 # mv_run [--a FILE] [--b FILE] [--] ARGS...: runs the program with those drives.
 # Leaves its standard output in $WORK/stdout and its exit status in $STATUS.
 mv_run() {
@@ -51,20 +40,4 @@ mv_run() {
   if ((STATUS == 90)); then
     echo "could not set up the drives:"; cat "$WORK/stderr"; exit 1
   fi
-}
-
-# program_pid ROOT: the program among ROOT's descendants (strace's child).
-program_pid() {
-  local queue=("$1") pid child name
-  name=$(basename "$MENDAROVEL" | cut -c1-15)
-  while ((${#queue[@]})); do
-    pid=${queue[0]}
-    queue=("${queue[@]:1}")
-    if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "$name" ]]; then
-      echo "$pid"
-      return 0
-    fi
-    for child in $(pgrep -P "$pid"); do queue+=("$child"); done
-  done
-  return 1
 }

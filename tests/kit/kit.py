@@ -1,12 +1,8 @@
 #!/usr/bin/python3
 """The kit's commands for the shell checks (python3 kit.py COMMAND ARGS...):
 their expected texts, disks and image files, each built here once for all."""
-import csv
-import hashlib
-import io
 import json
 import os
-import re
 import shlex
 import sys
 from pathlib import Path
@@ -15,8 +11,6 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "blackbox"))
 import disk  # noqa: E402
 import expected  # noqa: E402
 import image_file  # noqa: E402
-
-STRACE_CALL = re.compile(r"(\d+) +([a-z0-9_]+)\((.*)")
 
 
 def texts():
@@ -43,65 +37,10 @@ def image_of(disk_path, image_path, *unreadable):
     print(expected.imaged(len(raw), packed, len(image)), end="")
 
 
-def flip(source, target, offset):
-    data = bytearray(Path(source).read_bytes())
-    data[int(offset)] ^= 0xFF
-    Path(target).write_bytes(data)
-
-
 def json_fields(path):
     """Each field of a JSON object as a line FIELD=VALUE, the value as compact JSON."""
     for name, value in json.loads(Path(path).read_text()).items():
         print(name + "=" + json.dumps(value))
-
-
-RECORD_FIELDS = ["image", "note", "result", "geometry", "media", "sectors", "unreadable_sectors", "md5", "sha1",
-                 "sha256", "sha512", "image_sha256", "runs"]
-
-
-def record_check(record, raw, image, note, *jobs):
-    """Prints what in the record beside an image differs from the raw disk, the
-    image file, the note and the jobs of its runs (nothing when all agree)."""
-    fields = json.loads(Path(record).read_text())
-    data, problems = Path(raw).read_bytes(), []
-    if list(fields) != RECORD_FIELDS:
-        problems.append("fields %s" % list(fields))
-    for name in ("md5", "sha1", "sha256", "sha512"):
-        if fields.get(name) != hashlib.new(name, data).hexdigest():
-            problems.append(name)
-    if fields.get("image_sha256") != hashlib.sha256(Path(image).read_bytes()).hexdigest():
-        problems.append("image_sha256")
-    if fields.get("note") != note or fields.get("image") != image:
-        problems.append("note %r, image %r" % (fields.get("note"), fields.get("image")))
-    if [run.get("job") for run in fields.get("runs", [])] != list(jobs):
-        problems.append("runs %s" % fields.get("runs"))
-    print("; ".join(problems))
-
-
-def csv_rows(path):
-    """Each row of a CSV log as its fields joined by |, after checking that
-    every line ends in CR LF."""
-    text = Path(path).read_bytes().decode()
-    if text.replace("\r\n", "").count("\n") or not text.endswith("\r\n"):
-        print("not CR LF throughout")
-    for row in csv.reader(io.StringIO(text, newline=""), strict=True):
-        print("|".join(row))
-
-
-def call_after(log, text):
-    """In strace's log of a run (-f -s 256), the main thread's first call after
-    it wrote TEXT to standard output: its name, its number among the main
-    thread's calls of that name, and the call as logged up to its result."""
-    lines = Path(log).read_text(errors="replace").splitlines()
-    main = lines[0].split()[0]  # the first line is the program's execve
-    escaped = text.replace("\\", "\\\\").replace('"', '\\"').replace("\n", "\\n")
-    announcement = 'write(1, "%s"' % escaped
-    calls = [m for m in map(STRACE_CALL.match, lines) if m and m[1] == main]
-    start = next(i for i, m in enumerate(calls) if m[0].split(" ", 1)[1].lstrip().startswith(announcement))
-    name = calls[start + 1][2]
-    count = sum(1 for m in calls[: start + 2] if m[2] == name)
-    call = re.split(r" <unfinished \.\.\.>| = ", calls[start + 1][0].split(" ", 1)[1].lstrip())[0]
-    print(name, count, call)
 
 
 def file_sector(disk_path, file_path):
@@ -147,8 +86,8 @@ def files_lines(path):
 
 COMMANDS = {
     "zeroed": zeroed, "rename-entry": rename_entry, "files-lines": files_lines,
-    "texts": texts, "image-of": image_of, "record-check": record_check, "csv-rows": csv_rows, "flip": flip,
-    "json-fields": json_fields, "file-sector": file_sector, "call-after": call_after,
+    "texts": texts, "image-of": image_of,
+    "json-fields": json_fields, "file-sector": file_sector,
     "json-text": lambda text: print(json.dumps(text)),
     "disk": lambda path, size, seed=None: Path(path).write_bytes(disk.pattern(int(size), int(seed or size))),
     "counting-disk": lambda path, size: Path(path).write_bytes(disk.counting(int(size))),
