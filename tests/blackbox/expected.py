@@ -120,6 +120,11 @@ def incompatible(required):
             + LINES["DISK_NOT_WRITTEN"])
 
 
+def refused_write(error):
+    """What -d prints once the drive refuses the first write with that error."""
+    return "\nWriting data...\nERROR: %s\nSkipping cyl 1, sect 1, head 1." % error + LINES["DISK_NOT_WRITTEN"]
+
+
 def expanded(image, raw):
     """The line of -d that expands an image of that size back to a disk of that size."""
     packed = image - IMAGE_OVERHEAD

@@ -18,7 +18,8 @@ back-end offers (the namespace's wrap, after, small_fs) names only that one.
 
 Adding a back-end: a module with a subclass of backend.Backend (see its
 docstring: name, unavailable(), execute(), and test_name() when it runs a
-scenario, or one of its parameters, as a test of its own: vm.image.720k),
+scenario, or one of its parameters, as a test of its own: vm.image.720k,
+or None for a parameter it cannot serve),
 named in BACKENDS below; CMake asks it for its list as it asks the namespace
 one (tests/blackbox/CMakeLists.txt).
 """
@@ -28,8 +29,9 @@ import scenario
 from backend import SetupError
 from checks import Skip
 from namespace import Namespace
+from pc import PC
 
-BACKENDS = {"namespace": Namespace}
+BACKENDS = {"namespace": Namespace, "pc": PC}
 
 
 def tests_of(backend):
@@ -37,7 +39,9 @@ def tests_of(backend):
     for entry in scenario.load():
         if backend.name in entry.backends:
             for case, args in entry.cases():
-                names.setdefault(backend.test_name(entry, *args), []).append((entry, case, args))
+                name = backend.test_name(entry, *args)
+                if name:  # None: a parameter that back-end cannot serve
+                    names.setdefault(name, []).append((entry, case, args))
     return names
 
 

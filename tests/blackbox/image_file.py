@@ -48,3 +48,9 @@ def with_unreadable(data, sectors):
 
 def with_version(data, major, minor):
     return image([data[:-END_RECORD_BYTES]], (major, minor))
+
+
+if __name__ == "__main__":  # image_file.py DISK IMAGE: exit 0 when IMAGE is the image -i makes of DISK
+    import sys
+    with open(sys.argv[1], "rb") as disk, open(sys.argv[2], "rb") as made:
+        sys.exit(made.read() != of_disk(disk.read()))

@@ -1,8 +1,8 @@
 #!/bin/busybox sh
 # shellcheck shell=dash
 # The emulated PC's init: sets up the system, runs the scenario in /scenario.sh
-# and hands everything under /out back to the host on the scratch disk (the
-# virtio disk with serial "scratch") as a tar archive.
+# in /out and hands /out and the runs' results (/result/N/) back to the host on
+# the scratch disk (the virtio disk with serial "scratch") as a tar archive.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -32,19 +32,24 @@ virtio_as_fd0() {
 
 scratch=$(virtio_disk scratch)
 
-# run ARGS...: the program in /out, its standard output and exit status kept.
+# run ARGS...: the program in /out; each run's output and exit status kept in
+# /result/N, N counting the runs from 1.
+runs=0
 run() {
-  (cd /out && exec /bin/mendarovel "$@" >/out/stdout 2>/out/stderr)
-  echo $? >/out/status
+  runs=$((runs + 1))
+  mkdir -p /result/$runs
+  (cd /out && exec /bin/mendarovel "$@" >/result/$runs/stdout 2>/result/$runs/stderr)
+  echo $? >/result/$runs/status
 }
 
 echo "=== scenario begin"
 cd /out || exit 1
 # shellcheck disable=SC1091 # the scenario arrives with the boot
 . /scenario.sh
-echo "=== scenario end, status $(cat /out/status 2>/dev/null)"
+echo "=== scenario end, $runs runs"
+mkdir -p /result
 if [ -n "$scratch" ]; then
-  tar -cf "$scratch" -C /out . && sync && echo "=== results saved"
+  tar -cf "$scratch" -C / out result && sync && echo "=== results saved"
 else
   echo "=== no scratch disk"
 fi

@@ -26,14 +26,16 @@ def described(path):
     return "%d %o %d:%d" % (info.st_size, info.st_mode & 0o7777, info.st_uid, info.st_gid)
 
 
-@scenario("namespace", params=e.FORMATS)
-def capacity(t, size):
+@scenario("namespace", "pc", params=e.FORMATS)
+def image(t, size):
     """image of a {}-byte disk"""
     lines = t.image_of(t.disk("disk.img", size), "expected.dsk")
-    result = t.run("-i", "-f", "image-%d.dsk" % size, a="disk.img")
+    name = "image-%d.dsk" % size
+    result = t.run("-i", "-f", name, a="disk.img")
     t.expect_stdout(result, e.imaging(e.ALL_FORMATS[size][4], lines))
     t.expect_status(result, 0)
-    t.expect_same_bytes("expected.dsk", "image-%d.dsk" % size)
+    t.expect_same_bytes("expected.dsk", name)
+    t.check(result.files == [name], lambda: "files made or changed: %s" % result.files)
 
 
 @scenario("namespace")
