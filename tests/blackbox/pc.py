@@ -117,6 +117,7 @@ def boot(folder, work, sent, script, drives, timeout):
     with tempfile.TemporaryDirectory(prefix="mendarovel-boot.") as scratch:
         scratch = Path(scratch)
         root = scratch / "root"
+        (root / "out").mkdir(parents=True)
         for path in sent:
             (root / "out" / path.relative_to(work)).parent.mkdir(parents=True, exist_ok=True)
             (root / "out" / path.relative_to(work)).write_bytes(path.read_bytes())
