@@ -56,6 +56,10 @@ class Checks:
             return "%s differs from %s at byte %d (%d and %d bytes)" % (actual.name, expected, at, len(have), len(want))
         self.check(want == have, why)
 
+    def expect_files(self, result, *names):
+        """The run made or changed exactly these files of the work folder."""
+        self.check(result.files == sorted(names), lambda: "files made or changed: %s" % result.files)
+
     def expect_absent(self, *names):
         for name in names:
             self.check(not os.path.lexists(self.path(name)), "%s should not exist" % name)

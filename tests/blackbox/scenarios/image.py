@@ -35,7 +35,7 @@ def image(t, size):
     t.expect_stdout(result, e.imaging(e.ALL_FORMATS[size][4], lines))
     t.expect_status(result, 0)
     t.expect_same_bytes("expected.dsk", name)
-    t.check(result.files == [name], lambda: "files made or changed: %s" % result.files)
+    t.expect_files(result, name)
 
 
 @scenario("namespace")
