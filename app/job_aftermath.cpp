@@ -7,11 +7,6 @@
 
 namespace {
 
-char DriveLetter(DriveVolume volume)
-{
-    return volume == VolumeB ? 'B' : 'A';
-}
-
 const char* JobName(OperationMode mode)
 {
     switch (mode) {
@@ -42,8 +37,8 @@ bool WriteRecord(const JobAftermath& job, int exitStatus)
     RunFacts run;
     run.job = JobName(options.m_mode);
     run.command = job.context.command;
-    run.drive = std::string(1, DriveLetter(options.m_volume)) + ":";
-    run.device = platform::VolumeDevicePath(DriveLetter(options.m_volume));
+    run.drive = DriveName(options.m_volume);
+    run.device = platform::VolumeDevicePath(run.drive[0]);
     run.started = job.started;
     run.ended = job.ended;
     run.exitStatus = exitStatus;
@@ -61,7 +56,7 @@ bool WriteLogRow(const JobAftermath& job, JobOutcome outcome, int exitStatus)
     row.started = job.started;
     row.ended = job.ended;
     row.job = JobName(options.m_mode);
-    row.drive = std::string(1, DriveLetter(options.m_volume)) + ":";
+    row.drive = DriveName(options.m_volume);
     row.file = job.image;
     row.note = job.note;
     row.result = ResultName(job, outcome);

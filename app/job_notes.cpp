@@ -4,24 +4,20 @@
 
 #include "console/console_log.h"
 #include "console/shown_name.h"
+#include "floppy/count_of_sectors.h"
 #include "image/disk_file.h"
 #include "image/non_image_file.h"
 
 namespace {
 
-std::string Sectors(std::size_t count)
-{
-    return count == 1 ? "1 sector" : std::to_string(count) + " sectors";
-}
-
 // On a bad disk the "Skipping" lines have scrolled away by the end.
 void NoteSkippedSectors(OperationMode mode, std::size_t count)
 {
     if (mode == OpRescueImage)
-        PrintNote(Sectors(count) + " of the image " + (count == 1 ? "is" : "are") +
+        PrintNote(CountOfSectors(count) + " of the image " + (count == 1 ? "is" : "are") +
                   " still unreadable; the exit status is 3");
     else
-        PrintNote(Sectors(count) + (count == 1 ? " was" : " were") +
+        PrintNote(CountOfSectors(count) + (count == 1 ? " was" : " were") +
                   " skipped (see the \"Skipping\" lines); the exit status is 3");
 }
 

@@ -26,11 +26,6 @@ void Write(std::string_view text)
     CConsoleScreen::Instance().Write(text);
 }
 
-std::string DriveName(const CopyOptions& options)
-{
-    return options.m_volume == VolumeB ? "B:" : "A:";
-}
-
 // The first name, from the first counter on, for which neither the image
 // nor its record exists: a session never replaces a file, and one started
 // again fills the first gap.
@@ -71,8 +66,8 @@ std::string Prompt(const JobContext& context, const std::string& image, const Ta
     const CopyOptions& options = context.options;
     if (options.m_mode == OpDiskFromImage)
         return "\nInsert the disk for copy " + std::to_string(tally.written + tally.failed + 1) + " of " +
-               ShownName(image) + " into drive " + DriveName(options) + " and press Enter (q to end): ";
-    return "\nInsert the disk for " + ShownName(image) + " into drive " + DriveName(options) +
+               ShownName(image) + " into drive " + DriveName(options.m_volume) + " and press Enter (q to end): ";
+    return "\nInsert the disk for " + ShownName(image) + " into drive " + DriveName(options.m_volume) +
            ", type its note and press Enter (q to end): ";
 }
 

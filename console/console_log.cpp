@@ -25,11 +25,6 @@ void CConsoleLog::PrintWarning(const std::string& text) const
     Print("Warning: " + text, false);
 }
 
-std::string CConsoleLog::GetLastErrorText() const
-{
-    return LastErrorText();
-}
-
 std::string LastErrorText()
 {
     std::string text;

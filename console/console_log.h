@@ -23,9 +23,6 @@ public:
     void PrintError(const std::string& text) const;
     void PrintWarning(const std::string& text) const;
 
-    // LastErrorText(), for the objects of a job.
-    std::string GetLastErrorText() const;
-
     // Live progress of a disk transfer, shown between Begin and End where
     // the console can show it.
     void BeginProgress() const;

@@ -1,7 +1,5 @@
 #include "floppy/disk_device.h"
 
-#include "formats/media_types.h"
-
 CDiskDevice::~CDiskDevice()
 {
     if (m_hDevice != nullptr)
@@ -16,9 +14,4 @@ bool CDiskDevice::Close()
         return false;
     m_hDevice = nullptr;
     return true;
-}
-
-std::string CDiskDevice::DescribeMediaType(std::uint32_t mediaType) const
-{
-    return ::DescribeMediaType(mediaType);
 }

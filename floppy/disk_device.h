@@ -18,6 +18,12 @@ enum DriveVolume : std::int32_t {
     VolumeB = 22,
 };
 
+// "A:" or "B:", as the lines and the records name the drive.
+inline std::string DriveName(DriveVolume volume)
+{
+    return volume == VolumeB ? "B:" : "A:";
+}
+
 class CDiskDevice : public CConsoleLog {
 public:
     CDiskDevice() = default;
@@ -26,8 +32,6 @@ public:
     // Closes the handle; false when it was not open or the system refused
     // (the handle then stays, so that a later Close tries again).
     bool Close();
-
-    std::string DescribeMediaType(std::uint32_t mediaType) const;
 
     virtual bool Open(DriveVolume volume, bool flag) = 0;
     virtual bool Probe(DriveVolume volume) = 0;

@@ -92,6 +92,6 @@ public:
 
 private:
     bool QueryMedia(CDiskDevice& device, DiskGeometry& inserted);
-    bool CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted);
+    bool CheckCompatibleMedia(const DiskGeometry& inserted);
     bool TransferAllSectors(CDiskDevice& device, const DiskGeometry& geometry, TransferDirection direction);
 };

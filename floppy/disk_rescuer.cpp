@@ -22,7 +22,7 @@ Identity CheckIdentity(CDiskImage& image, CDiskDevice& device, std::uint8_t* scr
     const auto compare = [&](const SectorPlace& place, std::uint32_t) {
         const SectorResult result = TransferWithRetry(device, geometry, scratch, TransferDirection::Read, place);
         if (result == SectorResult::MediumFailed)
-            image.PrintError(image.GetLastErrorText());
+            image.PrintError(LastErrorText());
         if (result == SectorResult::MediumFailed || result == SectorResult::Skipped)
             return result == SectorResult::Skipped ? SectorOutcome::Bad : SectorOutcome::Stop;
         // The first difference settles it.
@@ -76,7 +76,7 @@ bool CDiskImage::RescueFromDevice(CDiskDevice& device)
     if (!HoldsWholeRawDisk() || m_unreadableSectors.empty())
         return false;
     DiskGeometry inserted;
-    if (!QueryMedia(device, inserted) || !CheckCompatibleMedia(device, inserted))
+    if (!QueryMedia(device, inserted) || !CheckCompatibleMedia(inserted))
         return false;
     ByteBuffer scratch = AllocateBytes(m_geometry.BytesPerSector);
     if (!scratch) {

@@ -6,6 +6,7 @@
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
 #include "floppy/sector_walk.h"
+#include "formats/media_types.h"
 
 // Opens both the disk reader and the disk writer: learns what is in the drive.
 bool CDiskImage::QueryMedia(CDiskDevice& device, DiskGeometry& inserted)
@@ -14,20 +15,20 @@ bool CDiskImage::QueryMedia(CDiskDevice& device, DiskGeometry& inserted)
     Print("Querying media information...", false);
     if (!device.GetGeometry(inserted)) {
         Print("failed", true);
-        PrintError(GetLastErrorText());
+        PrintError(LastErrorText());
         return false;
     }
     Print("ok", true);
-    Print("Inserted media: " + device.DescribeMediaType(inserted.MediaType), false);
+    Print("Inserted media: " + DescribeMediaType(inserted.MediaType), false);
     return true;
 }
 
 // The writer's rule: the inserted media must match the image in every field.
-bool CDiskImage::CheckCompatibleMedia(CDiskDevice& device, const DiskGeometry& inserted)
+bool CDiskImage::CheckCompatibleMedia(const DiskGeometry& inserted)
 {
     if (inserted == m_geometry)
         return true;
-    Print("Required media is: " + device.DescribeMediaType(m_geometry.MediaType), false);
+    Print("Required media is: " + DescribeMediaType(m_geometry.MediaType), false);
     PrintError("Inserted media is not compatible.");
     return false;
 }
@@ -87,7 +88,7 @@ bool CDiskImage::WriteToDevice(CDiskDevice& device)
     DiskGeometry inserted;
     if (!QueryMedia(device, inserted))
         return false;
-    if (!CheckCompatibleMedia(device, inserted))
+    if (!CheckCompatibleMedia(inserted))
         return false;
     Print("Writing data...", false);
     return TransferAllSectors(device, inserted, TransferDirection::Write);

@@ -66,7 +66,7 @@ bool CDiskImage::VerifyOnDevice(CDiskDevice& device)
         return false;
     }
     if (!device.ForgetCachedSectors()) {
-        PrintError(GetLastErrorText());
+        PrintError(LastErrorText());
         return false;
     }
 

@@ -37,6 +37,6 @@ void ReportSector(const CConsoleLog& log, const char* word, const SectorPlace& p
 
 void ReportFailedSector(const CConsoleLog& log, const char* word, const SectorPlace& place)
 {
-    log.PrintError(log.GetLastErrorText());
+    log.PrintError(LastErrorText());
     ReportSector(log, word, place);
 }

@@ -1,7 +1,6 @@
 #include <cstdio>
 
 #include "console/console_log.h"
-#include "image/image_target.h"
 #include "image_tool/image_survey.h"
 #include "image_tool/tool_commands.h"
 #include "platform/console.h"
@@ -18,20 +17,6 @@ int ExportToStandardOutput(const SurveyedImage& surveyed)
     return written ? kExitDone : RefuseStandardOutput("cannot write");
 }
 
-// Into a new file beside the target, which replaces it only when complete.
-int ExportToFile(const SurveyedImage& surveyed, const std::string& raw)
-{
-    CImageTarget target;
-    if (!target.Create(raw))
-        return RefuseInput(raw, "cannot create: " + LastErrorText());
-    try {
-        target.File().Write(surveyed.disk.get(), surveyed.diskSize);
-    } catch (const ImageFileError&) {
-        return RefuseInput(raw, "cannot write: " + LastErrorText());
-    }
-    return CommitNewFile(target, raw);
-}
-
 }  // namespace
 
 int ExportRawDisk(const std::string& image, const std::string& raw)
@@ -44,5 +29,7 @@ int ExportRawDisk(const std::string& image, const std::string& raw)
     SurveyedImage surveyed;
     if (!SurveyImageFile(image, surveyed))
         return RefuseInput(image, surveyed.problem);
-    return raw == "-" ? ExportToStandardOutput(surveyed) : ExportToFile(surveyed, raw);
+    if (raw == "-")
+        return ExportToStandardOutput(surveyed);
+    return WriteNewFile(raw, {reinterpret_cast<const char*>(surveyed.disk.get()), surveyed.diskSize});
 }

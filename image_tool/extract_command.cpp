@@ -86,8 +86,6 @@ bool ExtractFile(Extraction& job, std::size_t index, const host::path& target)
 
 int ExtractDiskFiles(const DiskInMemory& disk, const std::string& folder)
 {
-    if (std::string problem; !CDiskFileSystem::Available(problem))
-        return RefuseInput("extract", problem);
     const auto fs = OpenMendedFileSystem(disk);
     if (fs == nullptr)
         return RefuseInput(disk.name, NoFileSystemText(disk));

@@ -22,11 +22,6 @@ std::string Dumped(const Json& value, int depth)
     return text;
 }
 
-Json TextOrNull(const std::string& text)
-{
-    return text.empty() ? Json(nullptr) : Json(text);
-}
-
 Json EntryJson(const FileSystemDamage& damage, std::size_t index, const DiskInMemory& disk)
 {
     const FileSystemEntry& entry = damage.entries[index];
@@ -65,8 +60,6 @@ void PrintJson(const FileSystemFacts& facts, const FileSystemDamage& damage, con
 
 int ListDiskFiles(const DiskInMemory& disk, bool json)
 {
-    if (std::string problem; !CDiskFileSystem::Available(problem))
-        return RefuseInput("files", problem);
     const auto fs = OpenMendedFileSystem(disk);
     if (fs == nullptr)
         return RefuseInput(disk.name, NoFileSystemText(disk));

@@ -2,7 +2,6 @@
 #include "formats/floppy_layouts.h"
 #include "image/disk_file.h"
 #include "image/image_compression.h"
-#include "image/image_target.h"
 #include "image/image_writer.h"
 #include "image_tool/tool_commands.h"
 #include "platform/file_names.h"
@@ -65,10 +64,5 @@ int ImportRawDisk(const std::string& raw, const std::string& image)
     contents.compressed = packed.data != nullptr;
     contents.data = contents.compressed ? std::move(packed.data) : std::move(disk);
     contents.dataSize = contents.compressed ? packed.size : diskSize;
-    CImageTarget target;
-    if (!target.Create(image))
-        return RefuseInput(image, "cannot create: " + LastErrorText());
-    if (WriteImageFile(target.File(), contents) == 0)
-        return RefuseInput(image, "cannot write: " + LastErrorText());
-    return CommitNewFile(target, image);
+    return WriteNewFile(image, [&contents](CImageFile& file) { return WriteImageFile(file, contents) != 0; });
 }

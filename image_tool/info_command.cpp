@@ -31,11 +31,6 @@ std::string FileSystemText(const FileSystemFacts& facts)
     return facts.type + ", " + (facts.label.empty() ? "no label" : "label " + ShownName(facts.label));
 }
 
-nlohmann::ordered_json TextOrNull(const std::string& text)
-{
-    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
-}
-
 // Stored bytes for every raw byte, to four places.
 double StorageRatio(const SurveyedImage& surveyed)
 {

@@ -32,31 +32,28 @@ int RunTool(int argc, char** argv)
     std::string mapFile;
     bool json = false;
 
-    CLI::App* info = tool.add_subcommand("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
-    info->add_option("FILE", image, "the image file")->required();
+    // Every command but import reads the image file first.
+    const auto command = [&](const char* name, const char* what) {
+        CLI::App* added = tool.add_subcommand(name, what)->group("");
+        added->add_option("FILE", image, "the image file")->required();
+        return added;
+    };
+    CLI::App* info = command("info", "What the image holds, with MD5, SHA-1, SHA-256 and SHA-512 of the raw disk");
     info->add_flag("--json", json, "one JSON object (fields: see the manual page)");
-    CLI::App* check = tool.add_subcommand("check", "Full validation and expansion; exit 0 valid, 2 not");
-    check->add_option("FILE", image, "the image file")->required();
+    CLI::App* check = command("check", "Full validation and expansion; exit 0 valid, 2 not");
     check->add_option("--record", record, "also compare the hashes with this record of mendarovel -m")->type_name("RECORD");
-    CLI::App* exportRaw = tool.add_subcommand("export", "The raw disk, what dd would read from the drive");
-    exportRaw->add_option("FILE", image, "the image file")->required();
+    CLI::App* exportRaw = command("export", "The raw disk, what dd would read from the drive");
     exportRaw->add_option("RAW", raw, "the raw disk file to write, - for standard output")->required();
-    CLI::App* importRaw = tool.add_subcommand("import", "An image from a raw disk of a standard floppy size");
+    CLI::App* importRaw = tool.add_subcommand("import", "An image from a raw disk of a standard floppy size")->group("");
     importRaw->add_option("RAW", raw, "the raw disk file")->required();
     importRaw->add_option("FILE", image, "the image file to write")->required();
-    CLI::App* files = tool.add_subcommand("files", "The file system: every file, and what the damage hit");
-    files->add_option("FILE", image, "the image file")->required();
+    CLI::App* files = command("files", "The file system: every file, and what the damage hit");
     files->add_flag("--json", json, "one JSON object (fields: see the manual page)");
-    CLI::App* extract = tool.add_subcommand("extract", "Every file and folder into an empty or new folder");
-    extract->add_option("FILE", image, "the image file")->required();
+    CLI::App* extract = command("extract", "Every file and folder into an empty or new folder");
     extract->add_option("FOLDER", folder, "the folder to write into")->required();
-    CLI::App* map = tool.add_subcommand("map", "The disk as a grid of good and unreadable sectors");
-    map->add_option("FILE", image, "the image file")->required();
+    CLI::App* map = command("map", "The disk as a grid of good and unreadable sectors");
     map->add_option("--svg", svg, "also write the picture as an SVG file");
     map->add_option("--ddrescue", mapFile, "also write a GNU ddrescue map file of the raw disk");
-
-    for (CLI::App* command : tool.get_subcommands([](CLI::App*) { return true; }))
-        command->group("");
 
     try {
         tool.parse(argc, argv);

@@ -2,11 +2,11 @@
 // The commands of mendarovel-image. Each prints its own result and
 // returns the exit status.
 
+#include <functional>
 #include <string>
+#include <string_view>
 
-// Exit status: 0 done (check: the image is valid); 1 wrong usage, with the
-// tool's help; 2 bad input (check: an invalid image), nothing written; 3
-// (files, extract) a file or system area is damaged, or an entry was refused.
+// The exit statuses, as main.cpp describes them.
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitBadInput = 2;
@@ -24,7 +24,8 @@ int ListFiles(const std::string& image, bool json);
 int ExtractFiles(const std::string& image, const std::string& folder);
 int MapDisk(const std::string& image, const std::string& svg, const std::string& ddrescue);
 
-// files and extract over a disk already in memory (see file_system_damage.h).
+// files and extract over a disk already in memory (see file_system_damage.h),
+// once CDiskFileSystem::Available has said yes.
 struct DiskInMemory;
 int ListDiskFiles(const DiskInMemory& disk, bool json);
 int ExtractDiskFiles(const DiskInMemory& disk, const std::string& folder);
@@ -41,11 +42,14 @@ int RefuseStandardOutput(const std::string& what);
 // refusal of RefuseStandardOutput.
 int EndStandardOutput(int status);
 
-// Export and import: the new file takes the place of `target` unless a
-// Ctrl-C or a signal cancelled the command meanwhile; the exit status, with
+// Export, import and map: `write` fills a new file beside `target` (false or
+// ImageFileError when it cannot), which then takes the target's place unless
+// a Ctrl-C or a signal cancelled the command meanwhile; the exit status, with
 // the one line of a failure.
-class CImageTarget;
-int CommitNewFile(CImageTarget& file, const std::string& target);
+class CImageFile;
+int WriteNewFile(const std::string& target, const std::function<bool(CImageFile&)>& write);
+// The same for a file that is `bytes`.
+int WriteNewFile(const std::string& target, std::string_view bytes);
 
 // A target that is the source itself would destroy it: refused, exit 2.
 int RefuseSameFile(const std::string& target);

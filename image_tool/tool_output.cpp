@@ -28,13 +28,30 @@ int EndStandardOutput(int status)
     return std::cout ? status : RefuseStandardOutput("cannot write");
 }
 
-int CommitNewFile(CImageTarget& file, const std::string& target)
+int WriteNewFile(const std::string& target, const std::function<bool(CImageFile&)>& write)
 {
+    CImageTarget file;
+    if (!file.Create(target))
+        return RefuseInput(target, "cannot create: " + LastErrorText());
+    try {
+        if (!write(file.File()))
+            return RefuseInput(target, "cannot write: " + LastErrorText());
+    } catch (const ImageFileError&) {
+        return RefuseInput(target, "cannot write: " + LastErrorText());
+    }
     if (file.Commit(CommandCancelled))
         return kExitDone;
     if (CommandCancelled())
         return RefuseInput(target, "cancelled; nothing was written");
     return RefuseInput(target, "cannot write: " + LastErrorText());
+}
+
+int WriteNewFile(const std::string& target, std::string_view bytes)
+{
+    return WriteNewFile(target, [bytes](CImageFile& file) {
+        file.Write(bytes.data(), bytes.size());
+        return true;
+    });
 }
 
 int RefuseSameFile(const std::string& target)

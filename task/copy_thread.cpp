@@ -48,7 +48,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
     device->m_bReadOnly = mode != OpDiskFromImage;
     if (!device->Open(volume, false)) {
         Print("failed", true);
-        PrintError(GetLastErrorText());
+        PrintError(LastErrorText());
         NoteDriveNotOpened(volume);
     } else {
         Print("ok", true);

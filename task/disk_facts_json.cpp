@@ -1,5 +1,10 @@
 #include "task/disk_facts_json.h"
 
+nlohmann::ordered_json TextOrNull(const std::string& text)
+{
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
+
 nlohmann::ordered_json GeometryJson(const DiskGeometry& geometry)
 {
     return {{"bytes_per_sector", geometry.BytesPerSector},

@@ -3,11 +3,15 @@
 // and the records beside images share.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "formats/disk_geometry.h"
+
+// The text, or null when it is empty.
+nlohmann::ordered_json TextOrNull(const std::string& text);
 
 // {"bytes_per_sector", "sectors_per_track", "heads", "cylinders", "media_type"}
 nlohmann::ordered_json GeometryJson(const DiskGeometry& geometry);

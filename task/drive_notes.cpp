@@ -7,7 +7,7 @@
 void NoteDriveNotOpened(DriveVolume volume)
 {
     const std::uint32_t error = platform::GetLastErrorCode();
-    const std::string drive = volume == VolumeB ? "B:" : "A:";
+    const std::string drive = DriveName(volume);
     const std::string device = platform::DriveDevicePath(drive[0]);
     if (device.empty()) {
         PrintNote("this system has no floppy drive " + drive);

@@ -33,9 +33,8 @@ TEST(ConsoleLog, PrintLeavesTheLastErrorAlone)
 
 TEST(ConsoleLog, ErrorTextIsOneLine)
 {
-    CConsoleLog log;
     platform::SetLastErrorCode(SectorErrorCode());
-    const std::string text = log.GetLastErrorText();
+    const std::string text = LastErrorText();
     std::string system;
     ASSERT_TRUE(platform::GetSystemErrorText(SectorErrorCode(), system));
     std::erase(system, '\n');
