@@ -23,13 +23,8 @@ void NoteSkippedSectors(OperationMode mode, std::size_t count)
 
 void NoteNonImageFile(const std::string& name)
 {
-    NonImageFile kind = NonImageFile::Unknown;
-    try {
-        if (const auto file = CDiskFile::OpenForReading(name))
-            kind = GuessNonImageFile(*file);
-    } catch (const ImageFileError&) {
-        return;  // the job has said what it could not read
-    }
+    const auto file = CDiskFile::OpenForReading(name);
+    const NonImageFile kind = file ? GuessNonImageFile(*file) : NonImageFile::Unknown;
     const std::string shown = QuotedName(name);
     if (kind == NonImageFile::RawDisk)
         PrintNote(shown + " is no image but has the size of a raw floppy disk: "

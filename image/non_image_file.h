@@ -11,5 +11,5 @@ enum class NonImageFile {
     Unknown,
 };
 
-// Raises ImageFileError when the file cannot be read.
+// Unknown, too, when the file cannot be read.
 NonImageFile GuessNonImageFile(CImageFile& file);

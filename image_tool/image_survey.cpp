@@ -90,14 +90,7 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         return false;
     }
     const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestStandardFloppy, nullptr});
-    NonImageFile kind = NonImageFile::Image;
-    if (fault == ImageReadFault::NotAnImage) {
-        try {
-            kind = GuessNonImageFile(*file);
-        } catch (const ImageFileError&) {
-            kind = NonImageFile::Unknown;
-        }
-    }
+    const NonImageFile kind = fault == ImageReadFault::NotAnImage ? GuessNonImageFile(*file) : NonImageFile::Image;
     if (fault == ImageReadFault::FileFailed) {
         result.fileFailed = true;
         result.problem = "cannot read: " + LastErrorText();

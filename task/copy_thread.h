@@ -12,6 +12,7 @@
 #include "floppy/disk_image.h"
 #include "floppy/floppy_device.h"
 #include "image/disk_file.h"
+#include "image/image_target.h"
 #include "task/job_outcome.h"
 #include "task/job_report.h"
 
@@ -64,6 +65,10 @@ protected:
     // The end of -d: writes m_image onto the disk, reads it back when
     // m_bVerify, and prints the job's result line.
     JobOutcome WriteDiskAndReport(CDiskDevice& device);
+    // The new image file for `name`, and its taking the old one's place unless
+    // a Ctrl-C came; false, with the lines of the failure, when either fails.
+    bool CreateTarget(CImageTarget& target, const std::string& name, CImageTarget::Previous previous);
+    bool CommitTarget(CImageTarget& target, const std::string& name);
     // The outcome of a disk transfer of m_image that ran to its end.
     JobOutcome TransferOutcome() const;
 

@@ -1,11 +1,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "console/shown_name.h"
-#include "image/image_target.h"
 #include "image/image_writer.h"
 #include "task/copy_thread.h"
-#include "task/file_notes.h"
 
 namespace {
 
@@ -70,11 +67,8 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
     // The new file is made partly of the old one's bytes: what lies before the
     // image and the records this program does not use.
     CImageTarget target;
-    if (!target.Create(name, CImageTarget::Previous::Read)) {
-        PrintError("Image file '" + ShownName(name) + "' could not be created.");
-        NoteFileFailure(name);
+    if (!CreateTarget(target, name, CImageTarget::Previous::Read))
         return JobOutcome::Failed;
-    }
     const std::vector<std::uint32_t> listed = m_image.m_unreadableSectors;
     if (CheckCancel() || !m_image.RescueFromDevice(device))
         return JobOutcome::Failed;
@@ -88,12 +82,8 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         Print("Image file could not be written.", false);
         return JobOutcome::Failed;
     }
-    if (!target.Commit([this] { return CheckCancel(); })) {
-        Print("Image file could not be written.", false);
-        if (!m_bCancel)
-            NoteFileFailure(name);
+    if (!CommitTarget(target, name))
         return JobOutcome::Failed;
-    }
     Print("Image file successfully updated.", false);
     if (m_pReport != nullptr)
         m_pReport->imageWritten = true;
