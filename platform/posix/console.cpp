@@ -21,6 +21,15 @@ namespace {
 
 bool g_bStandardOutputWasClosed = false;
 
+// Whether the descriptor is a terminal that takes escape sequences: one that
+// calls itself dumb may not know erase-to-end-of-line.
+bool TakesEscapeSequences(int descriptor)
+{
+    LastErrorGuard keep;
+    const char* term = std::getenv("TERM");
+    return isatty(descriptor) == 1 && term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
 }  // namespace
 
 bool PrepareStandardStreams()
@@ -82,21 +91,12 @@ bool StandardStreamsShareTerminal()
 
 bool PrepareProgressTerminal()
 {
-    LastErrorGuard keep;
-    if (isatty(STDERR_FILENO) != 1)
-        return false;
-    // A terminal that calls itself dumb may not know erase-to-end-of-line.
-    const char* term = std::getenv("TERM");
-    return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+    return TakesEscapeSequences(STDERR_FILENO);
 }
 
 bool PrepareColourOutput()
 {
-    LastErrorGuard keep;
-    if (isatty(STDOUT_FILENO) != 1 || std::getenv("NO_COLOR") != nullptr)
-        return false;
-    const char* term = std::getenv("TERM");
-    return term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+    return std::getenv("NO_COLOR") == nullptr && TakesEscapeSequences(STDOUT_FILENO);
 }
 
 unsigned ProgressTerminalColumns()

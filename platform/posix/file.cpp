@@ -10,22 +10,12 @@
 #include <cstdlib>
 
 #include "platform/last_error.h"
+#include "platform/posix/regular_file.h"
 #include "platform/posix/retry_interrupted.h"
 
 namespace platform {
 
 namespace {
-
-int Descriptor(FileHandle file)
-{
-    return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1;
-}
-
-// Descriptor 0 must not look like "not open", hence the offset of one.
-FileHandle Handle(int descriptor)
-{
-    return reinterpret_cast<FileHandle>(static_cast<std::intptr_t>(descriptor) + 1);
-}
 
 void CloseKeepingError(int descriptor)
 {
@@ -45,31 +35,16 @@ bool RefuseUnlessRegular(const struct stat& status)
 
 // Takes the advisory lock that mirrors a Windows share mode: a writer
 // excludes everyone, readers exclude writers only. The descriptor is closed
-// when the file is no regular file or the lock cannot be had.
+// when the file is no regular file (any more) or the lock cannot be had.
 FileHandle LockOpened(int descriptor, int lock)
 {
     struct stat status {};
-    if (fstat(descriptor, &status) != 0 || RefuseUnlessRegular(status) || flock(descriptor, lock | LOCK_NB) != 0) {
+    if (fstat(descriptor, &status) != 0 || RefuseUnlessRegular(status) ||
+        (lock != 0 && flock(descriptor, lock | LOCK_NB) != 0)) {
         CloseKeepingError(descriptor);
         return nullptr;
     }
     return Handle(descriptor);
-}
-
-// Opens and locks a regular file. Without blocking: a FIFO would otherwise
-// wait in open() for its other end; on a regular file the flag changes nothing.
-FileHandle OpenLocked(const std::string& path, int flags, int lock)
-{
-    struct stat status {};
-    // An existing name is checked before it is opened, so that no device is
-    // ever opened (opening some, such as tapes, has effects of its own).
-    if (stat(path.c_str(), &status) == 0 && RefuseUnlessRegular(status))
-        return nullptr;
-    const int descriptor =
-        RetryInterrupted([&] { return open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666); });
-    if (descriptor < 0)
-        return nullptr;
-    return LockOpened(descriptor, lock);
 }
 
 // The mode a plain new file gets here: 0666 less the umask. The umask can only
@@ -83,24 +58,40 @@ mode_t PlainCreationMode()
 
 }  // namespace
 
+// Without blocking: a FIFO would otherwise wait in open() for its other end;
+// on a regular file the flag changes nothing.
+FileHandle OpenRegularFile(const std::string& path, int flags, int lock)
+{
+    struct stat status {};
+    // An existing name is checked before it is opened, so that no device is
+    // ever opened (opening some, such as tapes, has effects of its own).
+    if (stat(path.c_str(), &status) == 0 && RefuseUnlessRegular(status))
+        return nullptr;
+    const int descriptor =
+        RetryInterrupted([&] { return open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666); });
+    if (descriptor < 0)
+        return nullptr;
+    return LockOpened(descriptor, lock);
+}
+
 FileHandle CreateNewFile(const std::string& path)
 {
-    return OpenLocked(path, O_WRONLY | O_CREAT | O_EXCL, LOCK_EX);
+    return OpenRegularFile(path, O_WRONLY | O_CREAT | O_EXCL, LOCK_EX);
 }
 
 FileHandle OpenExistingForWriting(const std::string& path)
 {
-    return OpenLocked(path, O_WRONLY, LOCK_EX);
+    return OpenRegularFile(path, O_WRONLY, LOCK_EX);
 }
 
 FileHandle OpenExistingForUpdating(const std::string& path)
 {
-    return OpenLocked(path, O_RDWR, LOCK_EX);
+    return OpenRegularFile(path, O_RDWR, LOCK_EX);
 }
 
 FileHandle OpenForReading(const std::string& path)
 {
-    return OpenLocked(path, O_RDONLY, LOCK_SH);
+    return OpenRegularFile(path, O_RDONLY, LOCK_SH);
 }
 
 // Returns up to `size` bytes; 0 only at the end of the file.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/file_names.h"
+#include "platform/posix/retry_interrupted.h"
 
 namespace platform {
 
@@ -98,10 +99,8 @@ bool RemoveFile(const std::string& path)
 bool SyncFolderOf(const std::string& path)
 {
     const std::string folder = FolderOf(path);
-    int descriptor = -1;
-    do {
-        descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (descriptor < 0 && errno == EINTR);
+    const int descriptor = RetryInterrupted(
+        [&folder] { return open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     if (descriptor < 0)
         return false;
     // Some file systems keep no folder to flush and say so with EINVAL.

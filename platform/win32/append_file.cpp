@@ -1,6 +1,6 @@
 #include "platform/append_file.h"
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/file_on_disk.h"
 
 namespace platform {
 
@@ -13,20 +13,10 @@ constexpr DWORD kWholeFile = MAXDWORD;
 
 }  // namespace
 
-// Others may read and append while we hold it open; a device or pipe under the
-// name is no log.
+// Others may read and append while we hold it open.
 FileHandle OpenForAppending(const std::string& path)
 {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return nullptr;
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
-        CloseHandle(handle);
-        SetLastError(ERROR_INVALID_FUNCTION);
-        return nullptr;
-    }
-    return handle;
+    return OpenFileOnDisk(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);
 }
 
 bool LockForAppending(FileHandle file, std::uint64_t& length)

@@ -15,6 +15,23 @@
 
 namespace platform {
 
+namespace {
+
+// Whether the stream is a console that takes escape sequences (without
+// virtual-terminal processing they would show as text); false when redirected.
+bool PrepareEscapeSequences(DWORD stream)
+{
+    const LastErrorGuard keep;
+    const HANDLE handle = GetStdHandle(stream);
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr || GetConsoleMode(handle, &mode) == FALSE)
+        return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+}
+
+}  // namespace
+
 // Files are opened as handles, never as the runtime's descriptors, so none
 // can take the place of a missing standard stream; and a write to a closed
 // pipe fails without ending the process.
@@ -65,27 +82,12 @@ bool StandardStreamsShareTerminal()
 
 bool PrepareProgressTerminal()
 {
-    const LastErrorGuard keep;
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0;
-    if (error == INVALID_HANDLE_VALUE || error == nullptr || GetConsoleMode(error, &mode) == FALSE)
-        return false;  // redirected: no console to draw on
-    // Without virtual-terminal processing the erase sequence would show as text.
-    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
-           SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+    return PrepareEscapeSequences(STD_ERROR_HANDLE);
 }
 
 bool PrepareColourOutput()
 {
-    const LastErrorGuard keep;
-    if (std::getenv("NO_COLOR") != nullptr)
-        return false;
-    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (output == INVALID_HANDLE_VALUE || output == nullptr || GetConsoleMode(output, &mode) == FALSE)
-        return false;
-    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
-           SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != FALSE;
+    return std::getenv("NO_COLOR") == nullptr && PrepareEscapeSequences(STD_OUTPUT_HANDLE);
 }
 
 unsigned ProgressTerminalColumns()

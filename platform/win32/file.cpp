@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/file_on_disk.h"
 
 namespace platform {
 
@@ -12,12 +12,17 @@ namespace {
 
 HANDLE ToHandle(FileHandle file) { return static_cast<HANDLE>(file); }
 
-// Image files are files on a disk: a device such as NUL or COM1, or a pipe,
-// is neither read as an image nor replaced by one.
-FileHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+// One ReadFile or WriteFile call moves at most a DWORD's worth.
+DWORD ChunkOf(std::size_t size)
 {
-    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+}
+
+}  // namespace
+
+HANDLE OpenFileOnDisk(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     if (GetFileType(handle) != FILE_TYPE_DISK) {
@@ -28,34 +33,26 @@ FileHandle Open(const std::string& path, DWORD access, DWORD share, DWORD dispos
     return handle;
 }
 
-// One ReadFile or WriteFile call moves at most a DWORD's worth.
-DWORD ChunkOf(std::size_t size)
-{
-    return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
-}
-
-}  // namespace
-
 // Others may write but not read while the image is being made, so no reader
 // sees half an image.
 FileHandle CreateNewFile(const std::string& path)
 {
-    return Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_NEW);
+    return OpenFileOnDisk(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_NEW);
 }
 
 FileHandle OpenExistingForWriting(const std::string& path)
 {
-    return Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
+    return OpenFileOnDisk(path, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
 }
 
 FileHandle OpenExistingForUpdating(const std::string& path)
 {
-    return Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
+    return OpenFileOnDisk(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_EXISTING);
 }
 
 FileHandle OpenForReading(const std::string& path)
 {
-    return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    return OpenFileOnDisk(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
 }
 
 bool ReadFile(FileHandle file, void* target, std::size_t size, std::size_t& got)
