@@ -86,9 +86,7 @@ bool CDiskImage::WriteToDevice(CDiskDevice& device)
     if (!HoldsWholeRawDisk())
         return false;
     DiskGeometry inserted;
-    if (!QueryMedia(device, inserted))
-        return false;
-    if (!CheckCompatibleMedia(inserted))
+    if (!QueryMedia(device, inserted) || !CheckCompatibleMedia(inserted))
         return false;
     Print("Writing data...", false);
     return TransferAllSectors(device, inserted, TransferDirection::Write);

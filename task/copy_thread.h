@@ -65,10 +65,13 @@ protected:
     // The end of -d: writes m_image onto the disk, reads it back when
     // m_bVerify, and prints the job's result line.
     JobOutcome WriteDiskAndReport(CDiskDevice& device);
-    // The new image file for `name`, and its taking the old one's place unless
-    // a Ctrl-C came; false, with the lines of the failure, when either fails.
+    // The new image file for `name`; false, with the lines of the failure,
+    // when it cannot be created.
     bool CreateTarget(CImageTarget& target, const std::string& name, CImageTarget::Previous previous);
-    bool CommitTarget(CImageTarget& target, const std::string& name);
+    // The end of -i and -i -r (`update`: keeping what the old file held besides
+    // the disk): m_image into the target, which takes the old file's place
+    // unless a Ctrl-C came, and the job's result line.
+    JobOutcome StoreImage(CImageTarget& target, const std::string& name, bool update);
     // The outcome of a disk transfer of m_image that ran to its end.
     JobOutcome TransferOutcome() const;
 

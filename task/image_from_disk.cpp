@@ -15,14 +15,5 @@ JobOutcome CCopyThread::CreateImageFromDisk(CDiskDevice& device, const std::stri
         return JobOutcome::Failed;
     }
     NoteRawDisk(m_pReport, m_image);  // before the data is compressed
-    if (!m_image.WriteToFile(target.File())) {
-        Print("Image file could not be written.", false);
-        return JobOutcome::Failed;
-    }
-    if (!CommitTarget(target, name))
-        return JobOutcome::Failed;
-    Print("Image file successfully created.", false);
-    if (m_pReport != nullptr)
-        m_pReport->imageWritten = true;
-    return TransferOutcome();
+    return StoreImage(target, name, false);
 }

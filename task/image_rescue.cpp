@@ -77,15 +77,5 @@ JobOutcome CCopyThread::RescueImageFromDisk(CDiskDevice& device, const std::stri
         Print("No sector could be rescued.", false);
         return JobOutcome::CompletedWithSkips;
     }
-    if (!m_image.WriteToFile(target.File(), target.PreviousFile())) {
-        Print("failed", true);
-        Print("Image file could not be written.", false);
-        return JobOutcome::Failed;
-    }
-    if (!CommitTarget(target, name))
-        return JobOutcome::Failed;
-    Print("Image file successfully updated.", false);
-    if (m_pReport != nullptr)
-        m_pReport->imageWritten = true;
-    return TransferOutcome();
+    return StoreImage(target, name, true);
 }

@@ -1,5 +1,5 @@
-// The steps -i and -i -r share around the new image file: creating it and
-// putting it in the place of the old one, each with the lines of a failure.
+// The steps -i and -i -r share around the new image file: creating it, and
+// writing it and putting it in the place of the old one.
 #include "console/shown_name.h"
 #include "task/copy_thread.h"
 
@@ -22,12 +22,22 @@ bool CCopyThread::CreateTarget(CImageTarget& target, const std::string& name, CI
     return false;
 }
 
-bool CCopyThread::CommitTarget(CImageTarget& target, const std::string& name)
+JobOutcome CCopyThread::StoreImage(CImageTarget& target, const std::string& name, bool update)
 {
-    if (target.Commit([this] { return CheckCancel(); }))
-        return true;
-    Print("Image file could not be written.", false);
-    if (!m_bCancel)
-        NoteFileFailure(name);
-    return false;
+    if (!m_image.WriteToFile(target.File(), update ? target.PreviousFile() : nullptr)) {
+        if (update)
+            Print("failed", true);
+        Print("Image file could not be written.", false);
+        return JobOutcome::Failed;
+    }
+    if (!target.Commit([this] { return CheckCancel(); })) {
+        Print("Image file could not be written.", false);
+        if (!m_bCancel)
+            NoteFileFailure(name);
+        return JobOutcome::Failed;
+    }
+    Print(update ? "Image file successfully updated." : "Image file successfully created.", false);
+    if (m_pReport != nullptr)
+        m_pReport->imageWritten = true;
+    return TransferOutcome();
 }
