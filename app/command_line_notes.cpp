@@ -6,6 +6,7 @@
 
 #include "console/console_log.h"
 #include "console/shown_name.h"
+#include "floppy/disk_device.h"
 
 namespace {
 
@@ -41,11 +42,6 @@ void NoteIgnoredArgument(const std::string& argument, const std::string& afterSw
               (afterSwitch == "-f" ? " (a file name with spaces needs quotes)" : ""));
 }
 
-bool IsDriveLetter(const std::string& text)
-{
-    return text.size() == 1 && std::string("aAbB").find(text[0]) != std::string::npos;
-}
-
 }  // namespace
 
 void NoteCommandLineMistakes(const CSwitchParser& parser)
@@ -63,6 +59,6 @@ void NoteCommandLineMistakes(const CSwitchParser& parser)
             NoteIgnoredArgument(arguments[i], name);
     }
     const std::string drive = parser.GetArgument("-v", 0, "A");
-    if (!IsDriveLetter(drive))
+    if (VolumeNamed(drive) == VolumeNone)
         PrintNote("-v " + QuotedName(drive) + " names no drive: it takes A or B");
 }

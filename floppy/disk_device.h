@@ -18,6 +18,15 @@ enum DriveVolume : std::int32_t {
     VolumeB = 22,
 };
 
+// The drive a command line names, A or B in either case; VolumeNone for any
+// other text.
+inline DriveVolume VolumeNamed(const std::string& letter)
+{
+    if (letter == "A" || letter == "a")
+        return VolumeA;
+    return letter == "B" || letter == "b" ? VolumeB : VolumeNone;
+}
+
 // "A:" or "B:", as the lines and the records name the drive.
 inline std::string DriveName(DriveVolume volume)
 {

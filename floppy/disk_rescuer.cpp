@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "floppy/count_of_sectors.h"
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
 #include "floppy/identity_sample.h"
@@ -88,8 +89,6 @@ bool CDiskImage::RescueFromDevice(CDiskDevice& device)
     case Identity::Different: PrintError("The inserted disk is not the disk of this image."); return false;
     case Identity::Failed: return false;
     }
-    const std::size_t count = m_unreadableSectors.size();
-    Print(count == 1 ? std::string("Rescuing 1 sector...") : "Rescuing " + std::to_string(count) + " sectors...",
-          false);
+    Print("Rescuing " + CountOfSectors(m_unreadableSectors.size()) + "...", false);
     return RescueListedSectors(*this, device, scratch.get());
 }

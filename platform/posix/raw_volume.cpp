@@ -44,22 +44,21 @@ bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
 
 }  // namespace
 
-VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
-{
-    const auto drives = DiscoverFloppyDrives("/sys", "/dev");
-    const auto index = static_cast<std::size_t>(driveLetter - 'A');
-    if (driveLetter < 'A' || index >= drives.size()) {
-        errno = ENOENT;
-        return nullptr;
-    }
-    return OpenVolumePath(drives[index], access);
-}
-
 std::string VolumeDevicePath(char driveLetter)
 {
     const auto drives = DiscoverFloppyDrives("/sys", "/dev");
     const auto index = static_cast<std::size_t>(driveLetter - 'A');
     return driveLetter < 'A' || index >= drives.size() ? std::string() : drives[index];
+}
+
+VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
+{
+    const std::string path = VolumeDevicePath(driveLetter);
+    if (path.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return OpenVolumePath(path, access);
 }
 
 bool CloseVolume(VolumeHandle handle)
