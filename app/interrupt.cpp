@@ -1,7 +1,6 @@
 #include "app/interrupt.h"
 
 #include <mutex>
-#include <string_view>
 
 #include "console/console_screen.h"
 #include "platform/console.h"
@@ -13,12 +12,6 @@ std::atomic<bool> g_bInterrupted{false};
 std::atomic<int> g_nAnswering{0};
 
 namespace {
-
-// Through the screen: the job's thread may be drawing progress right now.
-void Write(std::string_view text)
-{
-    CConsoleScreen::Instance().Write(text);
-}
 
 void CancelJob()
 {
@@ -42,12 +35,13 @@ void CtrlCHandler()
 {
     ++g_nAnswering;
     platform::Beep(1000, 100);
-    Write("\nUser interrupt with CTRL-C...");
+    // Through the screen: the job's thread may be drawing progress right now.
+    CConsoleScreen::Instance().Write("\nUser interrupt with CTRL-C...");
     CancelJob();
     do {
         platform::SleepMs(500);
     } while (JobUnderWay());
-    Write("\n");
+    CConsoleScreen::Instance().Write("\n");
     --g_nAnswering;
 }
 

@@ -1,7 +1,5 @@
 #include "app/session.h"
 
-#include <string_view>
-
 #include "app/interrupt.h"
 #include "app/session_names.h"
 #include "console/console_screen.h"
@@ -20,11 +18,6 @@ struct Tally {
     unsigned failed = 0;
     bool cancelled = false;
 };
-
-void Write(std::string_view text)
-{
-    CConsoleScreen::Instance().Write(text);
-}
 
 // The first name, from the first counter on, for which neither the image
 // nor its record exists: a session never replaces a file, and one started
@@ -50,7 +43,7 @@ std::string Trimmed(const std::string& line)
 // The prompt, and the answer: false when the session ends there.
 bool AskForDisk(const std::string& prompt, Tally& tally, std::string& note)
 {
-    Write(prompt);
+    CConsoleScreen::Instance().Write(prompt);
     std::string line;
     const platform::InputLine got = platform::ReadStandardInputLine(line, g_bInterrupted);
     if (got == platform::InputLine::Interrupted)
@@ -118,7 +111,7 @@ int RunSession(const JobContext& context)
     // The handler's own last line comes before the summary.
     while (g_nAnswering.load() > 0)
         platform::SleepMs(20);
-    Write(Summary(context, tally));
+    CConsoleScreen::Instance().Write(Summary(context, tally));
     // A Ctrl-C that came as the input ended still cancelled the session.
     if (tally.failed > 0 || tally.cancelled || g_bInterrupted.load())
         return 2;

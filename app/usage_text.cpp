@@ -15,9 +15,7 @@ void Write(std::string_view text)
 
 void PrintBanner()
 {
-    Write("Mendarovel " MENDAROVEL_VERSION " for Console");
-    Write("\n");
-    Write("\n");
+    Write("Mendarovel " MENDAROVEL_VERSION " for Console\n\n");
 }
 
 void PrintUsage()

@@ -2,6 +2,7 @@
 # header-only library, e.g. mv_header_library(mv_json nlohmann/json.hpp
 # nlohmann_json nlohmann_json::nlohmann_json).
 function(mv_header_library target header package imported)
+  add_library(${target} INTERFACE)
   if(CMAKE_CROSSCOMPILING)
     # A header-only library fits any target, but a cross build searches only
     # its own root. Take its folder alone from the host: the host's include
@@ -11,11 +12,9 @@ function(mv_header_library target header package imported)
     set(links ${PROJECT_BINARY_DIR}/host-headers/${target})
     file(MAKE_DIRECTORY ${links})
     file(CREATE_LINK ${${target}_host_folder}/${folder} ${links}/${folder} SYMBOLIC)
-    add_library(${target} INTERFACE)
     target_include_directories(${target} SYSTEM INTERFACE ${links})
   else()
     find_package(${package} CONFIG REQUIRED)
-    add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE ${imported})
   endif()
 endfunction()

@@ -28,34 +28,26 @@ bool CFloppyDevice::Open(DriveVolume volume, bool /*flag*/)
 bool CFloppyDevice::Probe(DriveVolume volume)
 {
     Close();
-    if (!Open(volume, true))
-        return false;
-    return Close();
+    return Open(volume, true) && Close();
 }
 
 bool CFloppyDevice::GetGeometry(DiskGeometry& out)
 {
-    if (m_hDevice == nullptr)
-        return false;
-    return platform::GetVolumeGeometry(m_hDevice, out);
+    return m_hDevice != nullptr && platform::GetVolumeGeometry(m_hDevice, out);
 }
 
 bool CFloppyDevice::WriteSector(const DiskGeometry& geometry, const std::uint8_t* source, std::uint16_t cylinder,
                                 std::uint16_t sector, std::uint16_t head)
 {
-    if (m_hDevice == nullptr)
-        return false;
-    return platform::WriteVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}), source,
-                                 geometry.BytesPerSector);
+    return m_hDevice != nullptr && platform::WriteVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}),
+                                                         source, geometry.BytesPerSector);
 }
 
 bool CFloppyDevice::ReadSector(const DiskGeometry& geometry, std::uint8_t* target, std::uint16_t cylinder,
                                std::uint16_t sector, std::uint16_t head)
 {
-    if (m_hDevice == nullptr)
-        return false;
-    return platform::ReadVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}), target,
-                                geometry.BytesPerSector);
+    return m_hDevice != nullptr && platform::ReadVolume(m_hDevice, SectorOffset(geometry, {cylinder, head, sector}),
+                                                        target, geometry.BytesPerSector);
 }
 
 bool CFloppyDevice::ForgetCachedSectors()

@@ -12,10 +12,9 @@ bool IsOneByteRepeated(const std::uint8_t* sector, std::uint32_t size)
 // The cylinders (0-based) that hold a listed sector, and those beside them.
 std::vector<bool> CylindersNearListed(const DiskGeometry& geometry, const std::vector<std::uint32_t>& listed)
 {
-    const std::uint64_t perCylinder = std::uint64_t{geometry.SectorsPerTrack} * geometry.TracksPerCylinder;
     std::vector<bool> near(geometry.Cylinders, false);
     for (const std::uint32_t index : listed) {
-        const auto cylinder = static_cast<std::size_t>(index / perCylinder);
+        const std::size_t cylinder = PlaceOf(geometry, index).cylinder - 1;
         near[cylinder] = true;
         if (cylinder > 0)
             near[cylinder - 1] = true;
@@ -30,7 +29,6 @@ std::vector<bool> CylindersNearListed(const DiskGeometry& geometry, const std::v
 std::vector<std::uint32_t> IdentitySample(const DiskGeometry& geometry, const std::uint8_t* data,
                                           const std::vector<std::uint32_t>& listed)
 {
-    const std::uint64_t perCylinder = std::uint64_t{geometry.SectorsPerTrack} * geometry.TracksPerCylinder;
     const auto total = static_cast<std::size_t>(SectorCount(geometry));
     std::vector<bool> chosen(total, false);
     std::vector<std::uint32_t> telling;  // good sectors that differ from a blank one
@@ -40,7 +38,7 @@ std::vector<std::uint32_t> IdentitySample(const DiskGeometry& geometry, const st
             IsOneByteRepeated(data + index * geometry.BytesPerSector, geometry.BytesPerSector))
             continue;
         telling.push_back(static_cast<std::uint32_t>(index));
-        chosen[index] = near[static_cast<std::size_t>(index / perCylinder)];
+        chosen[index] = near[PlaceOf(geometry, index).cylinder - 1];
     }
     if (telling.empty()) {
         // The list is sorted without repeats: the first good sector is the

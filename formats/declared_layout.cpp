@@ -3,20 +3,11 @@
 #include <vector>
 
 #include "formats/floppy_layouts.h"
+#include "formats/little_endian.h"
 
 namespace {
 
 constexpr std::uint32_t kSectorSize = 512;
-
-std::uint32_t U16At(const std::uint8_t* bytes, std::size_t offset)
-{
-    return bytes[offset] | (std::uint32_t{bytes[offset + 1]} << 8);
-}
-
-std::uint32_t U32At(const std::uint8_t* bytes, std::size_t offset)
-{
-    return U16At(bytes, offset) | (U16At(bytes, offset + 2) << 16);
-}
 
 // The last sector of track 0 and of the last cylinder: where a wrong layout
 // fails first.
@@ -34,10 +25,10 @@ bool DeclaredLayout(const std::uint8_t* sector, std::size_t size, DiskGeometry& 
     // A boot sector starts with a jump over its parameter block.
     if (size < kSectorSize || !(sector[0] == 0xE9 || (sector[0] == 0xEB && sector[2] == 0x90)))
         return false;
-    const std::uint32_t sectorsPerTrack = U16At(sector, 24);
-    const std::uint32_t heads = U16At(sector, 26);
-    const std::uint32_t total = U16At(sector, 19) != 0 ? U16At(sector, 19) : U32At(sector, 32);
-    if (U16At(sector, 11) != kSectorSize || sectorsPerTrack == 0 || heads == 0 || total == 0 ||
+    const std::uint32_t sectorsPerTrack = GetU16(sector + 24);
+    const std::uint32_t heads = GetU16(sector + 26);
+    const std::uint32_t total = GetU16(sector + 19) != 0 ? GetU16(sector + 19) : GetU32(sector + 32);
+    if (GetU16(sector + 11) != kSectorSize || sectorsPerTrack == 0 || heads == 0 || total == 0 ||
         total % (sectorsPerTrack * heads) != 0)
         return false;
     layout = {kSectorSize, sectorsPerTrack, heads, total / (sectorsPerTrack * heads), 0};

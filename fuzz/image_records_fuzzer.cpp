@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "image/image_records.h"
-#include "image/little_endian.h"
+#include "formats/little_endian.h"
 #include "tests/support/memory_file.h"
 
 namespace {

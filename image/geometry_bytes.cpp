@@ -1,6 +1,6 @@
 #include "image/geometry_bytes.h"
 
-#include "image/little_endian.h"
+#include "formats/little_endian.h"
 
 void SerialiseGeometry(const DiskGeometry& geometry, std::uint8_t* bytes)
 {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "image/little_endian.h"
+#include "formats/little_endian.h"
 
 namespace {
 

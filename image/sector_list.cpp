@@ -1,6 +1,6 @@
 #include "image/sector_list.h"
 
-#include "image/little_endian.h"
+#include "formats/little_endian.h"
 
 std::vector<std::uint8_t> SerialiseSectorList(const std::vector<std::uint32_t>& sectors)
 {
@@ -14,8 +14,7 @@ bool ParseSectorList(const std::vector<std::uint8_t>& content, const DiskGeometr
                      std::vector<std::uint32_t>& sectors)
 {
     sectors.clear();
-    const std::uint64_t sectorCount =
-        std::uint64_t{geometry.Cylinders} * geometry.TracksPerCylinder * geometry.SectorsPerTrack;
+    const std::uint64_t sectorCount = SectorCount(geometry);
     if (content.size() % 4 != 0)
         return false;
     std::vector<std::uint32_t> parsed;

@@ -23,7 +23,7 @@ std::string DdrescueMapFile(const DiskMap& map, const std::string& creator)
     // Finished ('+') everywhere but the unreadable sectors, which are bad
     // sectors ('-').
     const std::uint64_t sector = map.geometry.BytesPerSector;
-    const std::uint64_t size = std::uint64_t{map.geometry.Cylinders} * map.Rows() * sector;
+    const std::uint64_t size = Capacity(map.geometry);
     std::vector<Block> blocks;
     std::uint64_t done = 0;
     for (const std::uint32_t index : *map.unreadable) {

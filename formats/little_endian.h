@@ -1,6 +1,6 @@
 #pragma once
-// Byte-by-byte little-endian access, so that the file layout never depends on
-// the host's byte order or on how a compiler lays out a struct.
+// Byte-by-byte little-endian access, so that what files and disks hold never
+// depends on the host's byte order or on how a compiler lays out a struct.
 
 #include <cstdint>
 
