@@ -26,6 +26,8 @@ class Backend:
     small_fs) are keyword arguments of its execute(): a scenario that uses them
     names only that back-end."""
     name = ""
+    newline = "\n"  # the line end of the texts the programs print
+    drives = True  # whether run() takes drives a= and b=
 
     def unavailable(self):
         return None

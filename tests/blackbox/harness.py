@@ -5,7 +5,7 @@ print and write compared byte for byte.
 usage: harness.py list BACKEND         the tests that back-end serves, one a line
        harness.py run BACKEND NAME     runs one; exit 0 passed, 1 failed, 77 skipped
 The programs are $MENDAROVEL and $MENDAROVEL_IMAGE; $MENDAROVEL_VERSION is
-their version (CMake sets all three).
+their version; $MENDAROVEL_RUNNER runs the Windows ones (CMake sets them).
 
 Adding a scenario: in the module of its area under scenarios/ (a new module
 is a new group, and a new CTest test), write a function taking a Test and,
@@ -30,8 +30,9 @@ from backend import SetupError
 from checks import Skip
 from namespace import Namespace
 from pc import PC
+from wine import Wine
 
-BACKENDS = {"namespace": Namespace, "pc": PC}
+BACKENDS = {"namespace": Namespace, "pc": PC, "wine": Wine}
 
 
 def tests_of(backend):

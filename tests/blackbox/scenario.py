@@ -44,6 +44,14 @@ class Test(Checks):
         super().__init__()
         self.backend = backend
 
+    def expect_stdout(self, result, text):
+        """Text in the back-end's line ends; bytes as they are."""
+        super().expect_stdout(result, text.replace("\n", self.backend.newline) if isinstance(text, str) else text)
+
+    def expect_stderr_lines(self, result, *lines):
+        carriage_return = self.backend.newline[:-1]  # what stands before each "\n"
+        super().expect_stderr_lines(result, *(line + carriage_return for line in lines))
+
     def run(self, *args, **options):
         """The program with those arguments; options as Backend.run takes them."""
         return self.backend.run(self.work, "mendarovel", args, **options)
