@@ -21,16 +21,9 @@ constexpr DiskGeometry kSmall{512, 3, 2, 2, 5};
 const std::string kHeader = "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(5) +
                             "\nReading data...";
 
-struct ReadRun {
-    bool result;
-    std::string console;
-};
-
-ReadRun Read(CDiskImage& image, CScriptedDevice& device)
+Printed<bool> Read(CDiskImage& image, CScriptedDevice& device)
 {
-    ConsoleCapture capture;
-    const bool result = image.ReadFromDevice(device);
-    return {result, capture.Text()};
+    return RunPrinting([&] { return image.ReadFromDevice(device); });
 }
 
 TEST(DiskReader, ReadsEverySectorInOrderIntoTheBuffer)
@@ -38,7 +31,7 @@ TEST(DiskReader, ReadsEverySectorInOrderIntoTheBuffer)
     CScriptedDevice device({512, 18, 2, 80, 2});
     device.m_medium = PatternBytes(device.m_medium.size());
     CDiskImage image;
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_TRUE(run.result);
     EXPECT_EQ(run.console, "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(2) +
@@ -61,7 +54,7 @@ TEST(DiskReader, RetriesOnceAndReportsFixedAndSkippedSectors)
     device.FailReads(1, 3, 2, 1, SectorErrorCode());   // fails once, then reads
     device.FailReads(2, 2, 1, -1, SectorErrorCode());  // never reads
     CDiskImage image;
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_TRUE(run.result);
     EXPECT_EQ(run.console, kHeader + "\nFixed cyl 1, sect 3, head 2." + ErrorLine(SectorErrorCode()) +
@@ -81,7 +74,7 @@ TEST(DiskReader, FailsWhenNoSectorCouldBeRead)
     device.FailReads(1, 1, 1, -1, SectorErrorCode());
     device.FailReads(1, 2, 1, -1, SectorErrorCode());
     CDiskImage image;
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_FALSE(run.result);
     const std::string error = ErrorLine(SectorErrorCode());
@@ -95,7 +88,7 @@ TEST(DiskReader, AWholeMediumFailureEndsTheReadAtOnce)
     CScriptedDevice device(kSmall);
     device.FailAllTransfers(NoMediumErrorCode());
     CDiskImage image;
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.console, kHeader + ErrorLine(NoMediumErrorCode()) + "\nSkipping cyl 1, sect 1, head 1.");
@@ -108,7 +101,7 @@ TEST(DiskReader, AFailingMediaQueryLeavesTheImageAlone)
     device.FailGeometry(NoMediumErrorCode());
     CDiskImage image;
     ASSERT_TRUE(image.Allocate({512, 9, 2, 40, 6}));
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.console, "\nQuerying media information...failed" + ErrorLine(NoMediumErrorCode()));
@@ -121,7 +114,7 @@ TEST(DiskReader, AGeometryWithoutSectorsReadsNothing)
     for (DiskGeometry g : {DiskGeometry{512, 0, 2, 80, 0}, DiskGeometry{512, 18, 0, 80, 0}, DiskGeometry{512, 18, 2, 0, 0}}) {
         CScriptedDevice device(g);
         CDiskImage image;
-        const ReadRun run = Read(image, device);
+        const auto run = Read(image, device);
         EXPECT_FALSE(run.result);
         EXPECT_EQ(run.console, "\nQuerying media information...ok\nInserted media: Format is unknown.\nReading data...");
         EXPECT_TRUE(device.m_reads.empty());
@@ -138,7 +131,7 @@ TEST(DiskReader, CancelStopsAfterTheCurrentSectorButAnEarlierFlagIsCleared)
         if (++transfers == 4)
             image.m_bCancel = true;
     };
-    const ReadRun run = Read(image, device);
+    const auto run = Read(image, device);
 
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.console, kHeader + "\nCancelling all tasks...");

@@ -28,16 +28,9 @@ void Fill(CDiskImage& image, const DiskGeometry& geometry)
     std::memcpy(image.m_pData.get(), pattern.data(), pattern.size());
 }
 
-struct WriteRun {
-    bool result;
-    std::string console;
-};
-
-WriteRun Write(CDiskImage& image, CScriptedDevice& device)
+Printed<bool> Write(CDiskImage& image, CScriptedDevice& device)
 {
-    ConsoleCapture capture;
-    const bool result = image.WriteToDevice(device);
-    return {result, capture.Text()};
+    return RunPrinting([&] { return image.WriteToDevice(device); });
 }
 
 TEST(DiskWriter, WritesEverySectorOntoACompatibleDisk)
@@ -45,7 +38,7 @@ TEST(DiskWriter, WritesEverySectorOntoACompatibleDisk)
     CDiskImage image;
     Fill(image, k144);
     CScriptedDevice device(k144);
-    const WriteRun run = Write(image, device);
+    const auto run = Write(image, device);
 
     EXPECT_TRUE(run.result);
     EXPECT_EQ(run.console, Header(2) + "\nWriting data...");
@@ -66,7 +59,7 @@ TEST(DiskWriter, RefusesADiskOfAnotherGeometryWithoutWriting)
         CDiskImage image;
         Fill(image, c.image);
         CScriptedDevice device(c.inserted);
-        const WriteRun run = Write(image, device);
+        const auto run = Write(image, device);
         EXPECT_FALSE(run.result);
         EXPECT_EQ(run.console, Header(c.inserted.MediaType) + "\nRequired media is: " +
                                    DescribeMediaType(c.image.MediaType) + "\nERROR: Inserted media is not compatible.");
@@ -81,7 +74,7 @@ TEST(DiskWriter, RetriesOnceAndReportsFixedAndSkippedSectors)
     CScriptedDevice device(kSmall);
     device.FailWrites(1, 2, 1, 1, SectorErrorCode());
     device.FailWrites(2, 3, 2, -1, SectorErrorCode());
-    const WriteRun run = Write(image, device);
+    const auto run = Write(image, device);
 
     EXPECT_TRUE(run.result);
     EXPECT_EQ(run.console, Header(5) + "\nWriting data...\nFixed cyl 1, sect 2, head 1." + ErrorLine(SectorErrorCode()) +
@@ -96,7 +89,7 @@ TEST(DiskWriter, AWriteProtectedDiskIsReportedOnceAndFails)
     Fill(image, k144);
     CScriptedDevice device(k144);
     device.FailAllTransfers(WriteProtectedErrorCode());
-    const WriteRun run = Write(image, device);
+    const auto run = Write(image, device);
 
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.console,
@@ -111,7 +104,7 @@ TEST(DiskWriter, FailsWhenEverySectorFails)
     CScriptedDevice device({512, 1, 1, 2, 5});
     device.FailWrites(1, 1, 1, -1, SectorErrorCode());
     device.FailWrites(2, 1, 1, -1, SectorErrorCode());
-    const WriteRun run = Write(image, device);
+    const auto run = Write(image, device);
     EXPECT_FALSE(run.result);
     EXPECT_EQ(device.m_writes.size(), 4u);
 }
@@ -128,7 +121,7 @@ TEST(DiskWriter, RefusesAnImageThatDoesNotHoldTheWholeRawDisk)
     shorter.m_nSize -= 1;
     for (CDiskImage* image : {&compressed, &empty, &shorter}) {
         CScriptedDevice device(kSmall);
-        const WriteRun run = Write(*image, device);
+        const auto run = Write(*image, device);
         EXPECT_FALSE(run.result);
         EXPECT_EQ(run.console, "");
         EXPECT_TRUE(device.m_writes.empty());
@@ -145,7 +138,7 @@ TEST(DiskWriter, CancelStopsAfterTheCurrentSector)
         if (++transfers == 5)
             image.m_bCancel = true;
     };
-    const WriteRun run = Write(image, device);
+    const auto run = Write(image, device);
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.console, Header(5) + "\nWriting data...\nCancelling all tasks...");
     EXPECT_EQ(device.m_writes.size(), 5u);

@@ -11,19 +11,12 @@ const char kReadOk[] = "\nReading image data...ok";
 const char kUnrecognized[] = "failed (old or unrecognized file format)";
 const char kInvalidStructure[] = "\nERROR: Image file validation failed (invalid file structure)";
 
-struct ReadResult {
-    bool read;
-    std::string console;
-};
-
-ReadResult ReadInto(CDiskImage& image, CMemoryFile& file)
+Printed<bool> ReadInto(CDiskImage& image, CMemoryFile& file)
 {
-    ConsoleCapture console;
-    const bool read = image.ReadFromFile(file);
-    return {read, console.Text()};
+    return RunPrinting([&] { return image.ReadFromFile(file); });
 }
 
-ReadResult Read(CDiskImage& image, const Bytes& bytes)
+Printed<bool> Read(CDiskImage& image, const Bytes& bytes)
 {
     CMemoryFile file(bytes);
     return ReadInto(image, file);
@@ -66,8 +59,8 @@ TEST(ImageReader, RoundTripsWhatTheWriterWrote)
     file.Seek(0, platform::SeekOrigin::Begin);
     CDiskImage image;
     image.m_bCancel = true;
-    const ReadResult result = ReadInto(image, file);
-    EXPECT_TRUE(result.read);
+    const auto result = ReadInto(image, file);
+    EXPECT_TRUE(result.result);
     EXPECT_TRUE(result.console.starts_with(std::string(kReadOk) + "\nExpanding data...ok (")) << result.console;
     EXPECT_FALSE(image.m_bCancel);
     EXPECT_EQ(image.m_geometry, kFloppy144);
@@ -92,8 +85,8 @@ TEST(ImageReader, OtherVersionsAreReportedAndRead)
         Bytes bytes(whole.begin(), whole.end() - 14);  // without its end record
         bytes = Join({bytes, EndRecord(static_cast<std::uint32_t>(bytes.size() + 14), c.major, c.minor)});
         CDiskImage image;
-        const ReadResult result = Read(image, bytes);
-        EXPECT_TRUE(result.read);
+        const auto result = Read(image, bytes);
+        EXPECT_TRUE(result.result);
         EXPECT_TRUE(SameBytes(std::string(c.notice) + kReadOk, result.console));
         EXPECT_TRUE(SameBytes(kTwoSectorData, DataOf(image)));
     }
@@ -124,8 +117,8 @@ TEST(ImageReader, AcceptsOtherLayoutsOfTheRecords)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CDiskImage image;
-        const ReadResult result = Read(image, c.bytes);
-        EXPECT_TRUE(result.read);
+        const auto result = Read(image, c.bytes);
+        EXPECT_TRUE(result.result);
         EXPECT_TRUE(SameBytes(kReadOk, result.console));
         EXPECT_EQ(image.m_geometry, kTwoSectors);
         EXPECT_FALSE(image.m_bCompressed);
@@ -139,8 +132,8 @@ TEST(ImageReader, ShortGeometryReplacesOnlyItsLeadingBytes)
     image.m_geometry = {4096, 9, 9, 0x0300, 5};
     // 512, 1, 1 and then only the low byte of Cylinders.
     const Bytes thirteenBytes = {0x00, 0x02, 0, 0, 0x01, 0, 0, 0, 0x01, 0, 0, 0, 0x02};
-    const ReadResult result = Read(image, ImageOf({Record(RecordGeometry, thirteenBytes)}));
-    EXPECT_TRUE(result.read);
+    const auto result = Read(image, ImageOf({Record(RecordGeometry, thirteenBytes)}));
+    EXPECT_TRUE(result.result);
     EXPECT_EQ(image.m_geometry, (DiskGeometry{512, 1, 1, 0x0302, 5}));
 }
 
@@ -148,8 +141,8 @@ TEST(ImageReader, EndRecordAloneIsAnEmptyImage)
 {
     CDiskImage image;
     image.Allocate(kTwoSectors);
-    const ReadResult result = Read(image, EndRecord(14));
-    EXPECT_TRUE(result.read);
+    const auto result = Read(image, EndRecord(14));
+    EXPECT_TRUE(result.result);
     EXPECT_TRUE(SameBytes(kReadOk, result.console));
     EXPECT_FALSE(image.m_pData);
     EXPECT_EQ(image.m_nSize, 0u);
@@ -178,8 +171,8 @@ TEST(ImageReader, RefusesUnrecognizedFiles)
         SCOPED_TRACE(c.name);
         CDiskImage image;
         image.Allocate(kTwoSectors);
-        const ReadResult result = Read(image, c.bytes);
-        EXPECT_FALSE(result.read);
+        const auto result = Read(image, c.bytes);
+        EXPECT_FALSE(result.result);
         EXPECT_TRUE(SameBytes(c.console, result.console));
         EXPECT_FALSE(image.m_pData);  // released before validation
     }
@@ -215,8 +208,8 @@ TEST(ImageReader, RefusesDataThatDoesNotFitTheGeometry)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CDiskImage image;
-        const ReadResult result = Read(image, c.bytes);
-        EXPECT_FALSE(result.read);
+        const auto result = Read(image, c.bytes);
+        EXPECT_FALSE(result.result);
         EXPECT_TRUE(result.console.starts_with(c.console)) << result.console;
     }
 }
@@ -230,15 +223,15 @@ TEST(ImageReader, RefusesAGeometryLargerThanAnyDiskBeforeExpanding)
     const Bytes hostile = ImageOf({Record(RecordGeometry, GeometryContent(claimed)),
                                    Record(RecordCompressedData, Bytes(4200000))});
     CDiskImage image;
-    const ReadResult refused = Read(image, hostile);
-    EXPECT_FALSE(refused.read);
+    const auto refused = Read(image, hostile);
+    EXPECT_FALSE(refused.result);
     EXPECT_TRUE(SameBytes(kReadOk, refused.console));
     EXPECT_FALSE(image.m_pData);
 
     const DiskGeometry largest{512, 36, 2, 80, 3};
-    const ReadResult read =
+    const auto read =
         Read(image, ImageOf({Record(RecordGeometry, GeometryContent(largest)), Record(RecordRawData, Bytes(2949120))}));
-    EXPECT_TRUE(read.read);
+    EXPECT_TRUE(read.result);
     EXPECT_TRUE(SameBytes(kReadOk, read.console));
 }
 
@@ -270,8 +263,8 @@ TEST(ImageReader, CtrlCStopsTheReadingOfManyRecords)
         records.insert(records.end(), {RecordReservedFlag, 0, 0, 0, 0, 0});
     CDiskImage image;
     InterruptedFile file(ImageOf({records, Record(RecordRawData, kTwoSectorData)}), image);
-    const ReadResult result = ReadInto(image, file);
-    EXPECT_FALSE(result.read);
+    const auto result = ReadInto(image, file);
+    EXPECT_FALSE(result.result);
     EXPECT_TRUE(SameBytes("\nReading image data...\nCancelling all tasks...", result.console));
 }
 
@@ -285,8 +278,8 @@ TEST(ImageReader, ReadFailureIsAFalseResultWithoutMessage)
         CMemoryFile file(bytes);
         file.m_nReadLimit = limit;
         CDiskImage image;
-        const ReadResult result = ReadInto(image, file);
-        EXPECT_FALSE(result.read);
+        const auto result = ReadInto(image, file);
+        EXPECT_FALSE(result.result);
         EXPECT_TRUE(SameBytes(limit < 12 ? "" : "\nReading image data...", result.console));
     }
 }

@@ -1,47 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "image/image_target.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A private folder for one test, removed with everything in it.
-class TargetFolder : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = fs::temp_directory_path() / (std::string("mv_image_target_") + info->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
-    std::string PathOf(const char* name) const { return (m_folder / name).string(); }
-
-    std::size_t EntryCount() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
-    }
-
-    fs::path m_folder;
-};
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using TargetFolder = TempFolder;
 
 bool NotCancelled()
 {
@@ -57,8 +25,7 @@ void WriteImage(CImageTarget& target, const std::string& text)
 
 TEST_F(TargetFolder, CommitReplacesAnExistingTargetAndKeepsItsPermissions)
 {
-    const std::string path = PathOf("Image.dsk");
-    WriteText(path, "the previous image, longer than the new one");
+    const std::string path = MakeFile("Image.dsk", "the previous image, longer than the new one");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const fs::perms before = fs::status(path).permissions();
     {
@@ -67,7 +34,7 @@ TEST_F(TargetFolder, CommitReplacesAnExistingTargetAndKeepsItsPermissions)
         WriteImage(target, "new image");
         EXPECT_TRUE(target.Commit(NotCancelled));
     }
-    EXPECT_EQ(ReadText(path), "new image");
+    EXPECT_EQ(ContentOf(path), "new image");
     EXPECT_EQ(fs::status(path).permissions(), before);
     EXPECT_EQ(EntryCount(), 1u);
 }
@@ -81,20 +48,19 @@ TEST_F(TargetFolder, CommitCreatesAMissingTarget)
         WriteImage(target, "fresh");
         EXPECT_TRUE(target.Commit(NotCancelled));
     }
-    EXPECT_EQ(ReadText(path), "fresh");
+    EXPECT_EQ(ContentOf(path), "fresh");
     EXPECT_EQ(EntryCount(), 1u);
 }
 
 TEST_F(TargetFolder, AnUncommittedImageLeavesEverythingAsItWas)
 {
-    const std::string existing = PathOf("old.dsk");
-    WriteText(existing, std::string("old\0bytes\xFF", 10));
+    const std::string existing = MakeFile("old.dsk", std::string("old\0bytes\xFF", 10));
     {
         CImageTarget target;
         ASSERT_TRUE(target.Create(existing));
         WriteImage(target, "half an image");
     }
-    EXPECT_EQ(ReadText(existing), std::string("old\0bytes\xFF", 10));
+    EXPECT_EQ(ContentOf(existing), std::string("old\0bytes\xFF", 10));
     EXPECT_EQ(EntryCount(), 1u);
     {
         CImageTarget target;
@@ -110,7 +76,7 @@ TEST_F(TargetFolder, AnUncommittedImageLeavesEverythingAsItWas)
         WriteImage(target, "a complete image");
         EXPECT_FALSE(target.Commit([] { return true; }));
     }
-    EXPECT_EQ(ReadText(existing), std::string("old\0bytes\xFF", 10));
+    EXPECT_EQ(ContentOf(existing), std::string("old\0bytes\xFF", 10));
     EXPECT_EQ(EntryCount(), 1u);
 }
 
@@ -137,8 +103,8 @@ TEST_F(TargetFolder, AFailedMoveRemovesTheNewFile)
     WriteImage(target, "complete image");
     // Something that no file can replace takes the target's place meanwhile.
     fs::create_directory(path);
-    WriteText(PathOf("Image.dsk/inside"), "x");
+    MakeFile("Image.dsk/inside", "x");
     EXPECT_FALSE(target.Commit(NotCancelled));
     EXPECT_EQ(EntryCount(), 1u);
-    EXPECT_EQ(ReadText(PathOf("Image.dsk/inside")), "x");
+    EXPECT_EQ(ContentOf(PathOf("Image.dsk/inside")), "x");
 }

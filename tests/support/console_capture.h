@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,21 @@ public:
 private:
     bool m_bActive = true;
 };
+
+// What an operation returned, and what it printed meanwhile.
+template <typename Result>
+struct Printed {
+    Result result;
+    std::string console;
+};
+
+template <typename Operation>
+auto RunPrinting(Operation operation) -> Printed<decltype(operation())>
+{
+    ConsoleCapture capture;
+    auto result = operation();
+    return {std::move(result), capture.Text()};
+}
 
 // Byte-for-byte comparison that shows both sides around the first difference.
 ::testing::AssertionResult SameBytes(const std::vector<std::uint8_t>& expected,

@@ -14,27 +14,20 @@
 
 namespace {
 
-struct ExecuteRun {
-    JobOutcome outcome;
-    std::string console;
-};
-
-ExecuteRun RunJob(OperationMode mode, DriveVolume volume, std::atomic<bool>* done)
+Printed<JobOutcome> RunJob(OperationMode mode, DriveVolume volume, std::atomic<bool>* done)
 {
     auto* job = new CCopyThread;
     job->m_pbDone = done;
     job->m_strImageFile = "never-created.dsk";
-    ConsoleCapture capture;
-    const JobOutcome outcome = job->Execute(mode, volume);  // destroys the job
-    return {outcome, capture.Text()};
+    return RunPrinting([&] { return job->Execute(mode, volume); });  // destroys the job
 }
 
 TEST(CopyThread, AVolumeThatDoesNotOpenEndsTheJob)
 {
     for (OperationMode mode : {OpImageFromDisk, OpDiskFromImage, OpNone}) {
         std::atomic<bool> done{false};
-        const ExecuteRun run = RunJob(mode, VolumeNone, &done);
-        EXPECT_EQ(run.outcome, JobOutcome::Failed);
+        const auto run = RunJob(mode, VolumeNone, &done);
+        EXPECT_EQ(run.result, JobOutcome::Failed);
         EXPECT_EQ(run.console.rfind("\nOpening floppy device...failed\nERROR: ", 0), 0u) << run.console;
         EXPECT_EQ(run.console.find("Closing floppy device"), std::string::npos);
         EXPECT_EQ(run.console.find('\n', 1), run.console.rfind('\n'));  // exactly two lines
@@ -44,8 +37,8 @@ TEST(CopyThread, AVolumeThatDoesNotOpenEndsTheJob)
 
 TEST(CopyThread, WithoutACompletionFlagNothingIsSignalled)
 {
-    const ExecuteRun run = RunJob(OpNone, VolumeNone, nullptr);
-    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    const auto run = RunJob(OpNone, VolumeNone, nullptr);
+    EXPECT_EQ(run.result, JobOutcome::Failed);
 }
 
 TEST(CopyThread, OutcomeTellsSkippedSectors)
@@ -70,13 +63,12 @@ protected:
 
     JobOutcome Restore()
     {
-        ConsoleCapture capture;
         m_job.m_bVerify = true;
         m_report = JobReport{};
         m_job.m_pReport = &m_report;
-        const JobOutcome outcome = m_job.WriteDiskAndReport(m_device);
-        m_console = capture.Text();
-        return outcome;
+        auto run = RunPrinting([&] { return m_job.WriteDiskAndReport(m_device); });
+        m_console = std::move(run.console);
+        return run.result;
     }
 
     const std::string kWritten =

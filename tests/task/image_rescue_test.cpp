@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "formats/media_types.h"
 #include "image/image_records.h"
 #include "tests/support/console_capture.h"
@@ -12,8 +8,7 @@
 #include "tests/support/job_under_test.h"
 #include "tests/support/memory_file.h"
 #include "tests/support/scripted_device.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -45,51 +40,25 @@ Bytes CleanImage(const Bytes& medium, std::initializer_list<const int*> failing)
     return file.Bytes();
 }
 
-struct RescueRun {
-    JobOutcome outcome;
-    std::string console;
-};
-
 bool EndsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-class Rescue : public ::testing::Test {
+class Rescue : public TempFolder {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = fs::temp_directory_path() / (std::string("mv_rescue_") + info->name());
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        m_path = (m_folder / "Image.dsk").string();
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
-    void Store(const Bytes& bytes) const
-    {
-        std::ofstream(m_path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                      static_cast<std::streamsize>(bytes.size()));
-    }
+    void Store(const Bytes& bytes) const { MakeFile("Image.dsk", std::string(bytes.begin(), bytes.end())); }
     Bytes Stored() const
     {
-        std::ifstream in(m_path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const std::string bytes = ContentOf(m_path);
+        return Bytes(bytes.begin(), bytes.end());
     }
-    RescueRun Run(CScriptedDevice& device)
+    Printed<JobOutcome> Run(CScriptedDevice& device)
     {
         CJobUnderTest job;
-        ConsoleCapture capture;
         m_report = JobReport{};
         job.m_pReport = &m_report;
-        const JobOutcome outcome = job.RescueImageFromDisk(device, m_path);
-        return {outcome, capture.Text()};
-    }
-    // Nothing beside the image is left behind.
-    std::size_t FilesInFolder() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
+        return RunPrinting([&] { return job.RescueImageFromDisk(device, m_path); });
     }
     // The rescue of `before` ends with `lastLine` and `outcome` before a sector
     // of the disk is read, the file left as it was and nothing beside it.
@@ -98,19 +67,18 @@ protected:
         Store(before);
         CScriptedDevice device(kDisk);
         device.m_medium = kMedium;
-        const RescueRun run = Run(device);
+        const auto run = Run(device);
 
-        EXPECT_EQ(run.outcome, outcome);
+        EXPECT_EQ(run.result, outcome);
         EXPECT_TRUE(EndsWith(run.console, "%)\n" + lastLine)) << run.console;
         EXPECT_EQ(run.console.find("Querying"), std::string::npos);
         EXPECT_TRUE(device.m_reads.empty());
         EXPECT_TRUE(SameBytes(before, Stored()));
-        EXPECT_EQ(FilesInFolder(), 1u);
+        EXPECT_EQ(EntryCount(), 1u);
     }
 
     JobReport m_report;
-    fs::path m_folder;
-    std::string m_path;
+    const std::string m_path = PathOf("Image.dsk");
 };
 
 // The job's lines from the media query on, before the image writer's.
@@ -140,9 +108,9 @@ TEST_F(Rescue, RescuedSectorsJoinTheImageAndTheRestStayListed)
     device.m_medium = kMedium;
     device.FailReads(2, 2, 2, 1, SectorErrorCode());   // reads on the second attempt
     device.FailReads(2, 3, 2, -1, SectorErrorCode());  // still unreadable
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::CompletedWithSkips);
+    EXPECT_EQ(run.result, JobOutcome::CompletedWithSkips);
     EXPECT_EQ(run.console.rfind("\nReading image data...ok\nExpanding data...ok (", 0), 0u) << run.console;
     EXPECT_EQ(FromQueryToWriter(run.console), kQueried + "\nRescuing 3 sectors...\nRescued cyl 1, sect 2, head 2."
                                                          "\nRescued cyl 2, sect 2, head 2." +
@@ -150,7 +118,7 @@ TEST_F(Rescue, RescuedSectorsJoinTheImageAndTheRestStayListed)
     EXPECT_TRUE(EndsWith(run.console, "\nImage file successfully updated.")) << run.console;
     // Exactly what -i gives of this disk when only the last sector fails.
     EXPECT_TRUE(SameBytes(CleanImage(kMedium, {kCyl2Head2Sect3}), Stored()));
-    EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_EQ(EntryCount(), 1u);
     // What the record of the rescue lists.
     EXPECT_TRUE(m_report.imageWritten);
     EXPECT_EQ(m_report.rescued, (std::vector<std::uint32_t>{5, 13}));
@@ -163,9 +131,9 @@ TEST_F(Rescue, AFullRescueGivesTheImageOfACleanRead)
     Store(CleanImage(kMedium, {kCylHead2Sect2, kCyl2Head2Sect3}));
     CScriptedDevice device(kDisk);
     device.m_medium = kMedium;
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::Completed);
+    EXPECT_EQ(run.result, JobOutcome::Completed);
     EXPECT_EQ(FromQueryToWriter(run.console),
               kQueried + "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nRescued cyl 2, sect 3, head 2.");
     EXPECT_TRUE(SameBytes(CleanImage(kMedium, {}), Stored()));
@@ -183,15 +151,15 @@ TEST_F(Rescue, BytesBeforeTheImageAndUnknownRecordsAreKept)
     Store(before);
     CScriptedDevice device(kDisk);
     device.m_medium = kMedium;
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::Completed);
+    EXPECT_EQ(run.result, JobOutcome::Completed);
     EXPECT_TRUE(EndsWith(run.console, "\nImage file successfully updated.")) << run.console;
     Bytes expected = front;
     const Bytes rescued = WithRecordsAndVersion(CleanImage(kMedium, {}), unknown, 2, 1);
     expected.insert(expected.end(), rescued.begin(), rescued.end());
     EXPECT_TRUE(SameBytes(expected, Stored()));
-    EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 // A newer major version may give records meanings this one does not know:
@@ -228,14 +196,14 @@ TEST_F(Rescue, SectorsThatStillFailLeaveTheFileAsItWas)
     CScriptedDevice device(kDisk);
     device.m_medium = kMedium;
     device.FailReads(1, 2, 2, -1, SectorErrorCode());
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::CompletedWithSkips);
+    EXPECT_EQ(run.result, JobOutcome::CompletedWithSkips);
     EXPECT_TRUE(EndsWith(run.console, "\nRescuing 1 sector..." + ErrorLine(SectorErrorCode()) +
                                           "\nSkipping cyl 1, sect 2, head 2.\nNo sector could be rescued."))
         << run.console;
     EXPECT_TRUE(SameBytes(before, Stored()));
-    EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 // Another disk must never lend its sectors: one that differs from the image
@@ -249,9 +217,9 @@ TEST_F(Rescue, AnotherDiskIsRefused)
         CScriptedDevice device(kDisk);
         device.m_medium = kMedium;
         device.m_medium[differingSector * 512 + 100] ^= 1;
-        const RescueRun run = Run(device);
+        const auto run = Run(device);
 
-        EXPECT_EQ(run.outcome, JobOutcome::Failed);
+        EXPECT_EQ(run.result, JobOutcome::Failed);
         EXPECT_EQ(FromQueryToWriter(run.console),
                   kQueried + "\nERROR: The inserted disk is not the disk of this image.");
         for (const CScriptedDevice::Place& read : device.m_reads) {
@@ -259,7 +227,7 @@ TEST_F(Rescue, AnotherDiskIsRefused)
             EXPECT_NE(read, CScriptedDevice::Place(2, 3, 2));
         }
         EXPECT_TRUE(SameBytes(before, Stored()));
-        EXPECT_EQ(FilesInFolder(), 1u);
+        EXPECT_EQ(EntryCount(), 1u);
     }
 }
 
@@ -274,9 +242,9 @@ TEST_F(Rescue, ACopyOfTheSameMasterIsRefusedForALostTrack)
     CScriptedDevice device(kDisk);
     device.m_medium = PatternBytes(kMedium.size(), 7);
     std::copy_n(kMedium.begin(), 512, device.m_medium.begin());
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_EQ(run.result, JobOutcome::Failed);
     EXPECT_EQ(FromQueryToWriter(run.console), kQueried + "\nERROR: The inserted disk is not the disk of this image.");
     EXPECT_TRUE(SameBytes(before, Stored()));
 }
@@ -288,9 +256,9 @@ TEST_F(Rescue, IncompatibleMediaIsRefused)
     DiskGeometry larger = kDisk;
     larger.Cylinders += 1;
     CScriptedDevice device(larger);
-    const RescueRun run = Run(device);
+    const auto run = Run(device);
 
-    EXPECT_EQ(run.outcome, JobOutcome::Failed);
+    EXPECT_EQ(run.result, JobOutcome::Failed);
     EXPECT_EQ(FromQueryToWriter(run.console),
               kQueried + "\nRequired media is: " + DescribeMediaType(5) + "\nERROR: Inserted media is not compatible.");
     EXPECT_TRUE(device.m_reads.empty());
@@ -312,16 +280,14 @@ TEST_F(Rescue, CtrlCBetweenSectorsChangesNothing)
             job.m_image.m_bCancel = true;
         }
     };
-    ConsoleCapture capture;
-    const JobOutcome outcome = job.RescueImageFromDisk(device, m_path);
-    const std::string console = capture.Text();
+    const auto run = RunPrinting([&] { return job.RescueImageFromDisk(device, m_path); });
 
-    EXPECT_EQ(outcome, JobOutcome::Failed);
-    EXPECT_TRUE(EndsWith(console, "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nCancelling all tasks..."))
-        << console;
+    EXPECT_EQ(run.result, JobOutcome::Failed);
+    EXPECT_TRUE(EndsWith(run.console, "\nRescuing 2 sectors...\nRescued cyl 1, sect 2, head 2.\nCancelling all tasks..."))
+        << run.console;
     EXPECT_EQ(device.m_reads.back(), CScriptedDevice::Place(1, 2, 2));
     EXPECT_TRUE(SameBytes(before, Stored()));
-    EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 }  // namespace

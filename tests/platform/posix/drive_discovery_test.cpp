@@ -7,22 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/posix/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class DriveDiscovery : public TempDir {
+class DriveDiscovery : public TempFolder {
 protected:
-    fs::path Sys() const { return m_dir / "sys"; }
-    fs::path Dev() const { return m_dir / "dev"; }
+    fs::path Sys() const { return m_folder / "sys"; }
+    fs::path Dev() const { return m_folder / "dev"; }
 
-    void SetUp() override
-    {
-        TempDir::SetUp();
-        MakeEmptyRoots();
-    }
+    void SetUp() override { MakeEmptyRoots(); }
 
     void MakeEmptyRoots()
     {
@@ -101,7 +97,7 @@ TEST_F(DriveDiscovery, DisksOffUsbAndMissingTreesAreNoFloppies)
     EXPECT_TRUE(platform::DiscoverFloppyDrives(Sys(), Dev()).empty());
 
     std::ofstream(Dev() / "fd0").put('x');
-    EXPECT_EQ(platform::DiscoverFloppyDrives((m_dir / "no-sys").string(), Dev()), Paths({"fd0"}));
+    EXPECT_EQ(platform::DiscoverFloppyDrives((m_folder / "no-sys").string(), Dev()), Paths({"fd0"}));
 }
 
 }  // namespace

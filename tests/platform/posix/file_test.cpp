@@ -10,13 +10,13 @@
 
 #include "platform/file_names.h"
 #include "platform/last_error.h"
-#include "tests/platform/posix/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using ImageFiles = TempDir;
+using ImageFiles = TempFolder;
 
 std::uint32_t Code(int error)
 {
@@ -45,7 +45,7 @@ TEST_F(ImageFiles, LocksMirrorTheShareModes)
     platform::CloseFile(writer);
 
     // A file being created is as private as one being replaced.
-    const std::string fresh = (m_dir / "fresh.dsk").string();
+    const std::string fresh = (m_folder / "fresh.dsk").string();
     platform::FileHandle created = platform::CreateNewFile(fresh);
     ASSERT_NE(created, nullptr);
     EXPECT_EQ(platform::OpenForReading(fresh), nullptr);
@@ -63,16 +63,16 @@ TEST_F(ImageFiles, OpeningForWritingNeitherTruncatesNorCreates)
     platform::CloseFile(file);
     EXPECT_EQ(fs::file_size(path), 7u);
 
-    EXPECT_EQ(platform::OpenExistingForWriting((m_dir / "absent.dsk").string()), nullptr);
+    EXPECT_EQ(platform::OpenExistingForWriting((m_folder / "absent.dsk").string()), nullptr);
     EXPECT_EQ(platform::GetLastErrorCode(), Code(ENOENT));
-    EXPECT_FALSE(platform::PathExists((m_dir / "absent.dsk").string()));
+    EXPECT_FALSE(platform::PathExists((m_folder / "absent.dsk").string()));
 }
 
 TEST_F(ImageFiles, FoldersAreRefusedAndReplacingKeepsThePermissions)
 {
-    EXPECT_EQ(platform::OpenForReading(m_dir.string()), nullptr);
+    EXPECT_EQ(platform::OpenForReading(m_folder.string()), nullptr);
     EXPECT_EQ(platform::GetLastErrorCode(), Code(EISDIR));
-    EXPECT_EQ(platform::OpenExistingForWriting(m_dir.string()), nullptr);
+    EXPECT_EQ(platform::OpenExistingForWriting(m_folder.string()), nullptr);
     EXPECT_EQ(platform::GetLastErrorCode(), Code(EISDIR));
 
     const std::string target = MakeFile("old.dsk", 3, 'o');
@@ -80,7 +80,7 @@ TEST_F(ImageFiles, FoldersAreRefusedAndReplacingKeepsThePermissions)
     std::string fresh;
     platform::FileHandle file = platform::CreateTemporaryBeside(target, fresh);
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(fs::path(fresh).parent_path(), m_dir);
+    EXPECT_EQ(fs::path(fresh).parent_path(), m_folder);
     EXPECT_EQ(fs::path(fresh).filename().string().size(), 9u);  // fits beside any name
     struct stat status {};
     ASSERT_EQ(stat(fresh.c_str(), &status), 0);
@@ -116,7 +116,7 @@ TEST_F(ImageFiles, ReplacingNothingJustMovesTheFile)
 {
     const std::string from = MakeFile("made.partial", 2, 'm');
     ASSERT_EQ(chmod(from.c_str(), 0604), 0);
-    const std::string to = (m_dir / "image.dsk").string();
+    const std::string to = (m_folder / "image.dsk").string();
     ASSERT_TRUE(platform::ReplaceFile(from, to));
     struct stat status {};
     ASSERT_EQ(stat(to.c_str(), &status), 0);
@@ -129,7 +129,7 @@ TEST_F(ImageFiles, ReplacingNothingJustMovesTheFile)
 
 TEST_F(ImageFiles, PositionsAndLengthsAreSixtyFourBits)
 {
-    const std::string path = (m_dir / "big.dsk").string();
+    const std::string path = (m_folder / "big.dsk").string();
     platform::FileHandle file = platform::CreateNewFile(path);
     ASSERT_NE(file, nullptr);
     const std::int64_t past4GiB = (std::int64_t{1} << 32) + 5;

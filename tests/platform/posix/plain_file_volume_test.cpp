@@ -14,13 +14,13 @@
 #include "formats/floppy_layouts.h"
 #include "platform/last_error.h"
 #include "platform/posix/volume.h"
-#include "tests/platform/posix/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using PlainFileVolume = TempDir;
+using PlainFileVolume = TempFolder;
 
 TEST_F(PlainFileVolume, GeometryComesFromTheStandardCapacities)
 {
@@ -75,7 +75,7 @@ TEST_F(PlainFileVolume, TransfersExactlyOneSectorAtItsOffset)
 
 TEST_F(PlainFileVolume, MissingDrivesAndEmptyDrivesAreNamedPlainly)
 {
-    EXPECT_EQ(platform::OpenVolumePath((m_dir / "none").string()), nullptr);
+    EXPECT_EQ(platform::OpenVolumePath((m_folder / "none").string()), nullptr);
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(ENOENT));
     EXPECT_EQ(platform::NormaliseMediumError(ENXIO), ENOMEDIUM);
     EXPECT_EQ(platform::NormaliseMediumError(EIO), EIO);
@@ -115,7 +115,7 @@ int ImageThroughReadOnlyView(const std::string& folder, const std::string& file)
 TEST_F(PlainFileVolume, AReadOnlyMediumOpensForImagingAndRefusesWrites)
 {
     const std::string file = MakeFile("protected", 1474560, 'r');
-    const int outcome = ImageThroughReadOnlyView(m_dir.string(), file);
+    const int outcome = ImageThroughReadOnlyView(m_folder.string(), file);
     if (outcome == 77)
         GTEST_SKIP() << "no private mount namespace here (needs root)";
     // 1: no read-only fallback; 2: cannot read; 3: wrote; 4: wrong error; 5: close failed.

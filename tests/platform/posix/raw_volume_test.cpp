@@ -9,14 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/last_error.h"
 #include "platform/posix/volume.h"
-#include "tests/platform/posix/temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -34,35 +32,27 @@ std::string RunForLine(const std::string& command)
     return line;
 }
 
-class BlockDeviceVolume : public TempDir {
+class BlockDeviceVolume : public TempFolder {
 protected:
     void TearDown() override
     {
         for (const std::string& loop : m_loops)
             std::system(("losetup -d " + loop).c_str());
-        TempDir::TearDown();
     }
 
     // A loop device over a new file whose sector n holds the byte 'a' + n % 26.
     std::string Attach(std::size_t size, bool readOnly = false)
     {
-        const std::string file = (m_dir / ("disk" + std::to_string(m_loops.size()))).string();
         std::string bytes(size, 0);
         for (std::size_t i = 0; i < size; ++i)
             bytes[i] = static_cast<char>('a' + i / 512 % 26);
-        std::ofstream(file, std::ios::binary) << bytes;
+        const std::string file = MakeFile("disk" + std::to_string(m_loops.size()), bytes);
         const std::string loop =
             RunForLine("losetup -f --show " + std::string(readOnly ? "-r " : "") + file + " 2>/dev/null");
         if (!loop.empty())
             m_loops.push_back(loop);
         m_file = file;
         return loop;
-    }
-
-    std::string FileBytes() const
-    {
-        std::ifstream in(m_file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     std::vector<std::string> m_loops;
@@ -100,7 +90,7 @@ TEST_F(BlockDeviceVolume, SizeGivesTheGeometryAndSectorsGoStraightToTheDevice)
     EXPECT_EQ(platform::GetLastErrorCode(), static_cast<std::uint32_t>(EIO));
     ASSERT_TRUE(platform::CloseVolume(volume));
 
-    const std::string bytes = FileBytes();
+    const std::string bytes = ContentOf(m_file);
     EXPECT_EQ(bytes.substr(5 * 512, 512), std::string(512, 'W'));
     EXPECT_EQ(bytes.substr(4 * 512, 512), std::string(512, 'e'));
     EXPECT_EQ(bytes.substr(6 * 512, 512), std::string(512, 'g'));
@@ -136,7 +126,7 @@ TEST_F(BlockDeviceVolume, AMediumInUseIsNotWritten)
     close(holder);
     EXPECT_TRUE(platform::WriteVolume(volume, 0, sector.data(), 512)) << platform::GetLastErrorCode();
     EXPECT_TRUE(platform::CloseVolume(volume));
-    EXPECT_EQ(FileBytes().substr(0, 512), std::string(512, 'M'));
+    EXPECT_EQ(ContentOf(m_file).substr(0, 512), std::string(512, 'M'));
 }
 
 // The descriptor of `path` among this process's open files; -1 when none.

@@ -1,7 +1,6 @@
 #include "platform/raw_volume.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,25 +9,24 @@
 #include "platform/last_error.h"
 #include "platform/win32/adopt_volume.h"
 #include "platform/win32/win32_api.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 // A plain file opened as the volume would be: the transfers are the same calls.
-class RawVolumeOnFileTest : public ::testing::Test {
+class RawVolumeOnFileTest : public TempFolder {
 protected:
     static constexpr std::uint32_t kSector = 512;
 
     void SetUp() override
     {
-        m_path = fs::temp_directory_path() /
-                 ("mv-volume-test-" + std::to_string(GetCurrentProcessId()) + ".img");
         std::string bytes(4 * kSector, '\0');
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<char>(i / kSector + 'a');
-        std::ofstream(m_path, std::ios::binary) << bytes;
-        const HANDLE file = CreateFileA(m_path.string().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+        m_path = MakeFile("volume.img", bytes);
+        const HANDLE file = CreateFileA(m_path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         m_volume = platform::AdoptVolume(file);
@@ -39,11 +37,9 @@ protected:
     {
         if (m_volume != nullptr)
             platform::CloseVolume(m_volume);
-        std::error_code ignored;
-        fs::remove(m_path, ignored);
     }
 
-    fs::path m_path;
+    std::string m_path;
     platform::VolumeHandle m_volume = nullptr;
 };
 
