@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -23,17 +22,9 @@ constexpr DiskGeometry k720{512, 9, 2, 80, 5};
 // Small enough to transfer quickly, with more than one head and cylinder.
 constexpr DiskGeometry kSmall{512, 3, 2, 2, 5};
 
-std::string Header(std::uint32_t mediaType)
-{
-    return "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(mediaType);
-}
-
-// An image holding a recognisable pattern, as the image reader leaves it.
 void Fill(CDiskImage& image, const DiskGeometry& geometry)
 {
-    ASSERT_TRUE(image.Allocate(geometry));
-    const Bytes pattern = PatternBytes(image.m_nSize, 7);
-    std::memcpy(image.m_pData.get(), pattern.data(), pattern.size());
+    ASSERT_TRUE(FillWithPattern(image, geometry, 7));
 }
 
 Printed<bool> Read(CDiskImage& image, CScriptedDevice& device)
@@ -80,7 +71,7 @@ protected:
     {
         return Writes() ? m_device->m_writes : m_device->m_reads;
     }
-    std::string Started(std::uint32_t mediaType) const { return Header(mediaType) + GetParam().line; }
+    std::string Started(std::uint32_t mediaType) const { return MediaQueried(mediaType) + GetParam().line; }
     Bytes ImageBytes() const { return Bytes(m_image.m_pData.get(), m_image.m_pData.get() + m_image.m_nSize); }
     // Sector `index` in linear order on the medium and in the image.
     Bytes OnMedium(std::size_t index) const
@@ -218,7 +209,7 @@ TEST(DiskWriter, RefusesADiskOfAnotherGeometryWithoutWriting)
         CScriptedDevice device(c.inserted);
         const auto run = Write(image, device);
         EXPECT_FALSE(run.result);
-        EXPECT_EQ(run.console, Header(c.inserted.MediaType) + "\nRequired media is: " +
+        EXPECT_EQ(run.console, MediaQueried(c.inserted.MediaType) + "\nRequired media is: " +
                                    DescribeMediaType(c.image.MediaType) + "\nERROR: Inserted media is not compatible.");
         EXPECT_TRUE(device.m_writes.empty());
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -89,9 +88,7 @@ protected:
         CConsoleScreen::Instance().UseForTests(withProgress ? &m_meter : nullptr, PrintToSharedTerminal);
         CDiskImage image;
         if (GetParam().write) {
-            EXPECT_TRUE(image.Allocate(device.m_geometry));
-            const auto pattern = PatternBytes(image.m_nSize, 3);
-            std::memcpy(image.m_pData.get(), pattern.data(), pattern.size());
+            EXPECT_TRUE(FillWithPattern(image, device.m_geometry, 3));
         }
         m_image = &image;
         m_bResult = GetParam().write ? image.WriteToDevice(device) : image.ReadFromDevice(device);

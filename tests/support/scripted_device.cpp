@@ -115,3 +115,12 @@ std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint8_t seed)
     }
     return bytes;
 }
+
+bool FillWithPattern(CDiskImage& image, const DiskGeometry& geometry, std::uint8_t seed)
+{
+    if (!image.Allocate(geometry))
+        return false;
+    const std::vector<std::uint8_t> pattern = PatternBytes(image.m_nSize, seed);
+    std::memcpy(image.m_pData.get(), pattern.data(), pattern.size());
+    return true;
+}

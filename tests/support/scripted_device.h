@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "floppy/disk_device.h"
+#include "floppy/disk_image.h"
 
 class CScriptedDevice : public CDiskDevice {
 public:
@@ -61,3 +62,6 @@ private:
 
 // A pattern that differs from sector to sector, so misplaced data shows.
 std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint8_t seed = 1);
+// Allocates the image for `geometry` and fills it with that pattern, as the
+// image reader leaves an image.
+bool FillWithPattern(CDiskImage& image, const DiskGeometry& geometry, std::uint8_t seed);

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
-#include "formats/media_types.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/error_codes.h"
 #include "tests/support/expected_text.h"
@@ -54,12 +52,7 @@ class VerifiedRestore : public ::testing::Test {
 protected:
     static constexpr DiskGeometry k144{512, 18, 2, 80, 2};
 
-    VerifiedRestore() : m_device(k144)
-    {
-        EXPECT_TRUE(m_image.Allocate(k144));
-        const auto pattern = PatternBytes(m_image.m_nSize, 5);
-        std::memcpy(m_image.m_pData.get(), pattern.data(), pattern.size());
-    }
+    VerifiedRestore() : m_device(k144) { EXPECT_TRUE(FillWithPattern(m_image, k144, 5)); }
 
     JobOutcome Restore()
     {
@@ -71,8 +64,7 @@ protected:
         return run.result;
     }
 
-    const std::string kWritten =
-        "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(2) + "\nWriting data...";
+    const std::string kWritten = MediaQueried(2) + "\nWriting data...";
     CJobUnderTest m_job;
     CDiskImage& m_image = m_job.m_image;
     CScriptedDevice m_device;

@@ -23,7 +23,7 @@ constexpr int kCylHead2Sect2[] = {1, 2, 2};   // linear 5
 constexpr int kCyl2Head2Sect2[] = {2, 2, 2};  // linear 13
 constexpr int kCyl2Head2Sect3[] = {2, 3, 2};  // linear 14
 
-const std::string kQueried = "\nQuerying media information...ok\nInserted media: " + DescribeMediaType(5);
+const std::string kQueried = MediaQueried(5);
 
 // What -i stores of kMedium when the given sectors fail on every attempt.
 Bytes CleanImage(const Bytes& medium, std::initializer_list<const int*> failing)
