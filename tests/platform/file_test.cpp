@@ -114,7 +114,7 @@ TEST_F(ImageFiles, PositionsAndLengthsAreSixtyFourBits)
 
 // Opening never creates, truncates or replaces: each open either finds the
 // file as it is or fails with the cause.
-TEST_F(ImageFiles, OpensLeaveFilesAsTheyAre)
+TEST_F(ImageFiles, OpeningAnExistingFileLeavesItAsItIs)
 {
     const std::string old = MakeFile("old.dsk", "keep me");
     EXPECT_EQ(Keep(platform::CreateNewFile(old)), nullptr);
@@ -123,7 +123,10 @@ TEST_F(ImageFiles, OpensLeaveFilesAsTheyAre)
     ASSERT_NE(probe, nullptr) << platform::GetLastErrorCode();
     Close(probe);
     EXPECT_EQ(ContentOf(old), "keep me");
+}
 
+TEST_F(ImageFiles, OpeningAMissingFileFailsWithItsCauseAndCreatesNothing)
+{
     const std::string missing = PathOf("missing.dsk");
     EXPECT_EQ(Keep(platform::OpenForReading(missing)), nullptr);
     EXPECT_EQ(platform::GetLastErrorCode(), FileNotFoundErrorCode());
