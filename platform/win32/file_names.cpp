@@ -51,14 +51,30 @@ bool CanReplace(const std::string& /*path*/)
     return true;
 }
 
+namespace {
+
+// The path from the drive's root; as given when it cannot be had.
+std::string FullPath(const std::string& path)
+{
+    std::string full(MAX_PATH, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    return full;
+}
+
+}  // namespace
+
 // ReplaceFileA keeps the replaced file's attributes and access rights, which
 // a move over it would lose; a new target is simply moved into place, and a
-// folder is left to the move to refuse.
+// folder is left to the move to refuse. ReplaceFileA is given full paths:
+// Wine's refuses a bare file name ("Image.dsk") with ERROR_DIRECTORY.
 bool ReplaceFile(const std::string& from, const std::string& to)
 {
     const DWORD attributes = GetFileAttributesA(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        return ::ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr) != FALSE;
+        return ::ReplaceFileA(FullPath(to).c_str(), FullPath(from).c_str(), nullptr, 0, nullptr, nullptr) != FALSE;
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 

@@ -107,6 +107,8 @@ def round_trip(t, size):
     t.expect_status(result, 0)
     t.expect_stdout(result, "")
     t.expect_same_bytes(drive, "imported-%d.dsk" % size)
+    t.case = "import of a %d-byte raw disk over that image" % size
+    t.expect_status(t.run_tool("import", disk, "imported-%d.dsk" % size), 0)
 
     t.case = "export of a %d-byte disk's image" % size
     t.expect_status(t.run_tool("export", drive, exported), 0)
