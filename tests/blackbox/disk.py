@@ -17,3 +17,10 @@ def pattern(size, seed):
 def counting(size):
     """Each byte its offset's low byte: where a sector lands shows."""
     return bytes(range(256)) * (size // 256)
+
+
+if __name__ == "__main__":
+    # disk.py FILE SIZE: a counting disk, for the Windows raw-volume tests' drive A:.
+    import sys
+    with open(sys.argv[1], "wb") as drive:
+        drive.write(counting(int(sys.argv[2])))
