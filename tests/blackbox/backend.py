@@ -27,7 +27,7 @@ class Backend:
     names only that back-end."""
     name = ""
     newline = "\n"  # the line end of the texts the programs print
-    drives = True  # whether run() takes drives a= and b=
+    drives = True  # whether a drive given by a= and b= reads and writes as a floppy
 
     def unavailable(self):
         return None

@@ -55,8 +55,15 @@ LINES = {
     "WRONG_MEDIUM": "\nQuerying media information...failed\nERROR: Wrong medium type",
     "IMAGE_NOT_READ": "\nImage file could not be read.",
     "IMAGE_NOT_WRITTEN": "\nImage file could not be written.",
+    "WINDOWS_9X": "\nWarning: This program has not been tested under Windows 95/98/ME...",
 }
 OPENED, CLOSED, QUERIED, READ_IMAGE = (LINES[name] for name in ("OPENED", "CLOSED", "QUERIED", "READ_IMAGE"))
+
+
+# Wine's own texts: for a drive letter it has no device for, and for the
+# geometry request on a drive that is linked to a file.
+WINE_NO_DRIVE = "\nOpening floppy device...failed\nERROR: File not found."
+WINE_NO_GEOMETRY = "\nQuerying media information...failed\nERROR: Request not supported."
 
 
 def not_created(name):

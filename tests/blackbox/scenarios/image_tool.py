@@ -59,8 +59,8 @@ ON_TERMINAL = ["bash", "-c", 'script -qec "$(printf "%q " "$@") 2>terminal.err" 
 
 
 def reference_image(t, disk, image):
-    """What imaging a drive holding DISK gives: -i where the back-end has
-    drives, else the image built here (the imaging checks hold both to the same bytes)."""
+    """What imaging a drive holding DISK gives: -i where the back-end's
+    drives read, else the image built here (the imaging checks hold both to the same bytes)."""
     if t.backend.drives:
         t.expect_status(t.run("-i", "-f", image, a=disk), 0)
     else:
