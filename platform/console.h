@@ -52,7 +52,8 @@ unsigned ProgressTerminalColumns();
 // virtual-terminal processing could be enabled).
 bool PrepareColourOutput();
 
-// Writes the bytes unchanged to standard error. Never disturbs the last error.
+// Writes the bytes to standard error, as text: Windows ends each line with
+// CR LF, as on standard output. Never disturbs the last error.
 void WriteStandardError(const char* data, std::size_t size);
 
 // Sounds the bell (Windows: Beep; Linux: BEL on standard error when that is a

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "platform/console.h"
 #include "platform/last_error.h"
@@ -99,10 +101,21 @@ unsigned ProgressTerminalColumns()
     return static_cast<unsigned>(info.srWindow.Right - info.srWindow.Left + 1);
 }
 
-void WriteStandardError(const char* data, std::size_t size)
+// Text, as the runtime writes standard output: each "\n" goes out as CR LF,
+// so that a redirected standard error holds Windows lines too.
+void WriteStandardError(const char* bytes, std::size_t length)
 {
     const LastErrorGuard keep;
+    std::string text;
+    text.reserve(length + 8);
+    for (const char c : std::string_view(bytes, length)) {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
     const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    const char* data = text.data();
+    std::size_t size = text.size();
     while (size != 0) {
         DWORD written = 0;
         if (WriteFile(error, data, static_cast<DWORD>(size), &written, nullptr) == FALSE || written == 0)

@@ -26,7 +26,7 @@ GONE_READER = ("import os, subprocess, sys; reader, writer = os.pipe(); os.close
                "sys.exit(subprocess.run(sys.argv[1:], stdout=writer).returncode % 256)")
 
 
-@scenario("namespace")
+@scenario("namespace", "wine")
 def usage(t):
     """usage"""
     for name, times, args in USAGE_ONLY:

@@ -19,8 +19,6 @@ FLOPPY = 1474560
 NOT_READ = e.WINE_NO_GEOMETRY + e.LINES["DISK_NOT_READ"] + e.CLOSED
 NOT_WRITTEN = e.WINE_NO_GEOMETRY + e.LINES["DISK_NOT_WRITTEN"] + e.CLOSED
 IMAGING = e.OPENED + NOT_READ  # what -i prints after the banner
-USAGE_ONLY = [("no arguments", [], 1), ("-h alone shows the usage twice", ["-h"], 2),
-              ("upper-case -I is no job", ["-I"], 1), ("a drive other than A or B", ["-i", "-v", "X"], 1)]
 LOG_HEADER = "job,drive,file,note,result,exit_status,unreadable,sha256"
 
 
@@ -64,13 +62,8 @@ def released(console):
 
 
 @scenario("wine")
-def command_line(t):
-    """no arguments"""
-    for t.case, args, times in USAGE_ONLY:
-        result = t.run(*args)
-        t.expect_stdout(result, e.banner() + e.USAGE * times)
-        t.expect_status(result, 1)
-    t.case = "-h with a job"
+def no_drive(t):
+    """-h with a job"""
     expect_failed(t, t.run("-h", "-d", "-v", "b", "-f", "X"), e.banner() + e.USAGE + e.WINE_NO_DRIVE)
     t.case = "-i without drive A:"
     expect_failed(t, t.run("-i", "-f", "X"), e.banner() + e.WINE_NO_DRIVE)
