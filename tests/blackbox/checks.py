@@ -33,7 +33,8 @@ class Checks:
         return ok
 
     def expect_status(self, result, status):
-        self.check(result.status == status, lambda: "exit status %d, expected %d" % (result.status, status))
+        self.check(result.status == status, lambda: "exit status %d, expected %d; standard error: %r"
+                   % (result.status, status, result.stderr[-500:]))
 
     def expect_stdout(self, result, text):
         """The whole standard output, byte for byte."""
