@@ -14,7 +14,8 @@ back-ends it suits. Its docstring's first line is the case name ({} the
 parameter). Build the drives' disk files first (t.disk, t.blank, t.image_of),
 then t.run(ARGS, a=DISK, b=DISK) and compare with t.expect_*; every text the
 program prints comes from expected.py. A scenario that needs what only one
-back-end offers (the namespace's wrap, after, small_fs) names only that one.
+back-end offers (the namespace's wrap, after, small_fs; Wine's drive_a and
+stall) names only that one.
 
 Adding a back-end: a module with a subclass of backend.Backend (see its
 docstring: name, unavailable(), execute(), and test_name() when it runs a
