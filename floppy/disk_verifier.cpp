@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 
 #include "floppy/disk_device.h"
 #include "floppy/disk_image.h"
@@ -38,20 +39,16 @@ void PrintSummary(const CDiskImage& image, const VerifyCounts& counts)
     // Sectors the writer skipped are not on the disk: a disk without them
     // is never called equal to the image.
     const std::size_t unwritten = image.m_skippedSectors.size();
+    const std::string verified = std::to_string(counts.verified);
     if (counts.differ == 0 && counts.unreadable == 0 && unwritten == 0)
-        image.Print(FormatText("Verified: all %llu sectors equal the image.",
-                               static_cast<unsigned long long>(counts.verified)),
-                    false);
+        image.Print("Verified: all " + verified + " sectors equal the image.", false);
     else if (counts.differ == 0 && counts.unreadable == 0)
-        image.Print(FormatText("Verified: all %llu written sectors equal the image; ",
-                               static_cast<unsigned long long>(counts.verified)) +
-                        CountOfSectors(unwritten) + " could not be written.",
+        image.Print("Verified: all " + verified + " written sectors equal the image; " + CountOfSectors(unwritten) +
+                        " could not be written.",
                     false);
     else
-        image.Print(FormatText("Verified: %llu of %llu sectors differ, %llu unreadable.",
-                               static_cast<unsigned long long>(counts.differ),
-                               static_cast<unsigned long long>(counts.verified),
-                               static_cast<unsigned long long>(counts.unreadable)),
+        image.Print("Verified: " + std::to_string(counts.differ) + " of " + verified + " sectors differ, " +
+                        std::to_string(counts.unreadable) + " unreadable.",
                     false);
 }
 

@@ -1,16 +1,5 @@
 #include "image/disk_file.h"
 
-namespace {
-
-// The platform leaves the cause in the thread's last error; the image writer
-// and reader only need to know that the file failed.
-[[noreturn]] void RaiseFileError(const char* operation)
-{
-    throw ImageFileError(operation);
-}
-
-}  // namespace
-
 std::unique_ptr<CDiskFile> CDiskFile::OpenForReading(const std::string& path)
 {
     platform::FileHandle handle = platform::OpenForReading(path);
@@ -33,7 +22,7 @@ std::size_t CDiskFile::Read(void* target, std::size_t size)
     while (total < size) {
         std::size_t got = 0;
         if (m_handle == nullptr || !platform::ReadFile(m_handle, bytes + total, size - total, got))
-            RaiseFileError("read failed");
+            throw ImageFileError("read failed");
         if (got == 0)
             break;
         total += got;
@@ -44,14 +33,14 @@ std::size_t CDiskFile::Read(void* target, std::size_t size)
 void CDiskFile::Write(const void* source, std::size_t size)
 {
     if (m_handle == nullptr || !platform::WriteFile(m_handle, source, size))
-        RaiseFileError("write failed");
+        throw ImageFileError("write failed");
 }
 
 std::uint64_t CDiskFile::Seek(std::int64_t offset, platform::SeekOrigin origin)
 {
     std::uint64_t position = 0;
     if (m_handle == nullptr || !platform::SeekFile(m_handle, offset, origin, position))
-        RaiseFileError("seek failed");
+        throw ImageFileError("seek failed");
     return position;
 }
 
@@ -59,14 +48,14 @@ std::uint64_t CDiskFile::GetLength()
 {
     std::uint64_t length = 0;
     if (m_handle == nullptr || !platform::GetFileLength(m_handle, length))
-        RaiseFileError("length query failed");
+        throw ImageFileError("length query failed");
     return length;
 }
 
 void CDiskFile::Sync()
 {
     if (m_handle == nullptr || !platform::SyncFile(m_handle))
-        RaiseFileError("flush failed");
+        throw ImageFileError("flush failed");
 }
 
 bool CDiskFile::Close()

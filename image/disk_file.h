@@ -6,7 +6,8 @@
 #include "image/image_file.h"
 #include "platform/file.h"
 
-// An image file on disk, over the platform's file calls.
+// An image file on disk, over the platform's file calls. A failing call
+// raises ImageFileError and leaves its cause in the thread's last error.
 class CDiskFile : public CImageFile {
 public:
     // Opens an existing file for reading (others may read it too, not write it).

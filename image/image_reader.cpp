@@ -137,9 +137,3 @@ ImageReadFault ReadImageRecords(CImageFile& file, ImageContents& contents, const
     }
     return ImageReadFault::None;
 }
-
-ImageReadFault ReadImageFile(CImageFile& file, ImageContents& contents, const ImageReadLimits& limits)
-{
-    const ImageReadFault fault = LocateImage(file, contents);
-    return fault != ImageReadFault::None ? fault : ReadImageRecords(file, contents, limits);
-}

@@ -33,6 +33,3 @@ ImageReadFault LocateImage(CImageFile& file, ImageContents& contents);
 // Geometry records overlay contents.geometry, so a file without one leaves it
 // as the caller set it. Records not used are skipped unread.
 ImageReadFault ReadImageRecords(CImageFile& file, ImageContents& contents, const ImageReadLimits& limits);
-
-// Both, one after the other.
-ImageReadFault ReadImageFile(CImageFile& file, ImageContents& contents, const ImageReadLimits& limits);

@@ -6,24 +6,6 @@
 
 namespace {
 
-void SerialiseTrailer(const ImageTrailer& trailer, std::uint8_t* bytes)
-{
-    PutU32(bytes, trailer.TotalSize);
-    PutU16(bytes + 4, trailer.VersionMajor);
-    PutU16(bytes + 6, trailer.VersionMinor);
-    PutU32(bytes + 8, trailer.Magic);
-}
-
-ImageTrailer ParseTrailer(const std::uint8_t* bytes)
-{
-    ImageTrailer trailer;
-    trailer.TotalSize = GetU32(bytes);
-    trailer.VersionMajor = GetU16(bytes + 4);
-    trailer.VersionMinor = GetU16(bytes + 6);
-    trailer.Magic = GetU32(bytes + 8);
-    return trailer;
-}
-
 // Bytes between the current position and the end of the file.
 std::uint64_t BytesLeft(CImageFile& file)
 {
@@ -36,12 +18,10 @@ std::uint64_t BytesLeft(CImageFile& file)
 
 std::uint32_t WriteRecord(CImageFile& file, std::uint16_t type, std::uint32_t length, const void* content)
 {
-    std::uint8_t typeBytes[2];
-    std::uint8_t lengthBytes[4];
-    PutU16(typeBytes, type);
-    PutU32(lengthBytes, length);
-    file.Write(typeBytes, sizeof typeBytes);
-    file.Write(lengthBytes, sizeof lengthBytes);
+    std::uint8_t header[kRecordHeaderSize];
+    PutU16(header, type);
+    PutU32(header + 2, length);
+    file.Write(header, sizeof header);
     if (length != 0)
         file.Write(content, length);
     return length + kRecordHeaderSize;
@@ -49,12 +29,13 @@ std::uint32_t WriteRecord(CImageFile& file, std::uint16_t type, std::uint32_t le
 
 std::uint32_t WriteEndRecord(CImageFile& file, const ImageTrailer& trailer)
 {
-    std::uint8_t typeBytes[2];
-    std::uint8_t trailerBytes[kTrailerSize];
-    PutU16(typeBytes, RecordEnd);
-    SerialiseTrailer(trailer, trailerBytes);
-    file.Write(typeBytes, sizeof typeBytes);
-    file.Write(trailerBytes, sizeof trailerBytes);
+    std::uint8_t bytes[kEndRecordSize];
+    PutU16(bytes, RecordEnd);
+    PutU32(bytes + 2, trailer.TotalSize);
+    PutU16(bytes + 6, trailer.VersionMajor);
+    PutU16(bytes + 8, trailer.VersionMinor);
+    PutU32(bytes + 10, trailer.Magic);
+    file.Write(bytes, sizeof bytes);
     return kEndRecordSize;
 }
 
@@ -82,7 +63,7 @@ ImageTrailer ReadTrailer(CImageFile& file)
         file.Seek(-static_cast<std::int64_t>(kTrailerSize), platform::SeekOrigin::End);
         file.Read(bytes, sizeof bytes);
     }
-    return ParseTrailer(bytes);
+    return {GetU32(bytes), GetU16(bytes + 4), GetU16(bytes + 6), GetU32(bytes + 8)};
 }
 
 VersionAge AgeOf(const ImageTrailer& trailer)

@@ -89,7 +89,9 @@ bool SurveyImageFile(const std::string& path, SurveyedImage& result)
         result.problem = "cannot open: " + LastErrorText();
         return false;
     }
-    const ImageReadFault fault = ReadImageFile(*file, result.contents, {kLargestStandardFloppy, nullptr});
+    ImageReadFault fault = LocateImage(*file, result.contents);
+    if (fault == ImageReadFault::None)
+        fault = ReadImageRecords(*file, result.contents, {kLargestStandardFloppy, nullptr});
     const NonImageFile kind = fault == ImageReadFault::NotAnImage ? GuessNonImageFile(*file) : NonImageFile::Image;
     if (fault == ImageReadFault::FileFailed) {
         result.fileFailed = true;
