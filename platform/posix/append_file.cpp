@@ -2,10 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include "platform/last_error.h"
 #include "platform/posix/regular_file.h"
@@ -25,20 +21,17 @@ bool LockForAppending(FileHandle file, std::uint64_t& length)
 {
     if (RetryInterrupted([file] { return flock(Descriptor(file), LOCK_EX); }) != 0)
         return false;
-    struct stat status {};
-    if (fstat(Descriptor(file), &status) != 0) {
-        LastErrorGuard keep;
-        flock(Descriptor(file), LOCK_UN);
-        return false;
-    }
-    length = static_cast<std::uint64_t>(status.st_size);
-    return true;
+    if (GetFileLength(file, length))
+        return true;
+    const LastErrorGuard keep;
+    flock(Descriptor(file), LOCK_UN);
+    return false;
 }
 
 bool AppendAndUnlock(FileHandle file, const void* source, std::size_t size)
 {
-    const bool written = WriteFile(file, source, size) && fsync(Descriptor(file)) == 0;
-    LastErrorGuard keep;
+    const bool written = WriteFile(file, source, size) && SyncFile(file);
+    const LastErrorGuard keep;
     flock(Descriptor(file), LOCK_UN);
     return written;
 }
