@@ -13,6 +13,7 @@
 
 #include "platform/console.h"
 #include "platform/last_error.h"
+#include "platform/posix/regular_file.h"
 #include "platform/posix/retry_interrupted.h"
 
 namespace platform {
@@ -113,13 +114,7 @@ void WriteStandardError(const char* data, std::size_t size)
     // Unbuffered and partial writes resumed, so the drawing is never torn
     // between two lines of standard output.
     LastErrorGuard keep;
-    while (size != 0) {
-        const ssize_t written = RetryInterrupted([&] { return write(STDERR_FILENO, data, size); });
-        if (written <= 0)
-            return;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
+    WriteFile(Handle(STDERR_FILENO), data, size);
 }
 
 void Beep(unsigned /*frequencyHz*/, unsigned /*durationMs*/)
@@ -127,10 +122,8 @@ void Beep(unsigned /*frequencyHz*/, unsigned /*durationMs*/)
     // Standard output must stay exactly what the program prints, so the bell
     // goes to standard error, and only where someone can hear it.
     LastErrorGuard keep;
-    if (isatty(STDERR_FILENO) == 1) {
-        const char bell = '\a';
-        [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, &bell, 1);
-    }
+    if (isatty(STDERR_FILENO) == 1)
+        WriteStandardError("\a", 1);
 }
 
 void SleepMs(unsigned milliseconds)

@@ -1,6 +1,6 @@
 #pragma once
-// What the bindings of files and of append-only files share: the handle of a
-// descriptor, and the one way a name is opened as a regular file.
+// What the bindings of files, of append-only files and of the console share:
+// the handle of a descriptor, and the one way a name is opened as a regular file.
 
 #include <cstdint>
 #include <string>

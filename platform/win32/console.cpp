@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/console.h"
+#include "platform/file.h"
 #include "platform/last_error.h"
 #include "platform/win32/win32_api.h"
 
@@ -78,8 +79,7 @@ bool StandardOutputIsTerminal()
 bool StandardStreamsShareTerminal()
 {
     const LastErrorGuard keep;
-    return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR &&
-           GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
+    return StandardOutputIsTerminal() && GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR;
 }
 
 bool PrepareProgressTerminal()
@@ -113,16 +113,7 @@ void WriteStandardError(const char* bytes, std::size_t length)
             text += '\r';
         text += c;
     }
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    const char* data = text.data();
-    std::size_t size = text.size();
-    while (size != 0) {
-        DWORD written = 0;
-        if (WriteFile(error, data, static_cast<DWORD>(size), &written, nullptr) == FALSE || written == 0)
-            return;
-        data += written;
-        size -= written;
-    }
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), text.size());
 }
 
 void Beep(unsigned frequencyHz, unsigned durationMs)
