@@ -2,7 +2,7 @@
 
 #include "app/interrupt.h"
 #include "console/shown_name.h"
-#include "platform/raw_volume.h"
+#include "platform/drive_device.h"
 #include "task/disk_record.h"
 
 namespace {
@@ -38,7 +38,7 @@ bool WriteRecord(const JobAftermath& job, int exitStatus)
     run.job = JobName(options.m_mode);
     run.command = job.context.command;
     run.drive = DriveName(options.m_volume);
-    run.device = platform::VolumeDevicePath(run.drive[0]);
+    run.device = platform::DriveDevicePath(run.drive[0]);
     run.started = job.started;
     run.ended = job.ended;
     run.exitStatus = exitStatus;

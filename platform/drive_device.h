@@ -1,13 +1,14 @@
 #pragma once
-// What to tell a user whose drive could not be opened: the device that was
-// tried, and what someone the system refused it to can do about it.
+// The device behind a drive letter, and what to tell a user whose drive could
+// not be opened: the device that was tried, and what someone the system
+// refused it to can do about it.
 
 #include <string>
 
 namespace platform {
 
-// The device behind drive 'A' or 'B' ("/dev/fd0", "\\.\A:"); empty when the
-// system has no such drive.
+// The device that OpenVolume opens for drive 'A' or 'B' ("/dev/fd0", a USB
+// drive's "/dev/sdb", "\\.\A:"); empty when the system has no such drive.
 std::string DriveDevicePath(char driveLetter);
 
 // One sentence of advice for a user denied access to `devicePath`.

@@ -5,7 +5,6 @@
 // last error (see last_error.h) describing the cause. Nothing here prints.
 
 #include <cstdint>
-#include <string>
 
 #include "formats/disk_geometry.h"
 
@@ -22,11 +21,6 @@ enum class VolumeAccess { Read, ReadWrite };
 // when the medium is write-protected. Windows: for reading and writing
 // either way, as the system always opened it. Returns nullptr on failure.
 VolumeHandle OpenVolume(char driveLetter, VolumeAccess access);
-
-// The device that OpenVolume opens for drive 'A' or 'B', as the system names
-// it (Linux: /dev/fd0, a USB drive's /dev/sdX; Windows: \\.\A:); empty when
-// the drive has none.
-std::string VolumeDevicePath(char driveLetter);
 
 // Closes the handle. On failure the handle stays valid and may be closed
 // again (Linux: a descriptor the system released anyway is not closed twice).

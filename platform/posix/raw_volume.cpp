@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "formats/floppy_layouts.h"
+#include "platform/drive_device.h"
 #include "platform/posix/device_in_use.h"
-#include "platform/posix/drive_discovery.h"
 #include "platform/posix/floppy_driver_layout.h"
 #include "platform/posix/retry_interrupted.h"
 #include "platform/posix/volume.h"
@@ -44,16 +44,9 @@ bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
 
 }  // namespace
 
-std::string VolumeDevicePath(char driveLetter)
-{
-    const auto drives = DiscoverFloppyDrives("/sys", "/dev");
-    const auto index = static_cast<std::size_t>(driveLetter - 'A');
-    return driveLetter < 'A' || index >= drives.size() ? std::string() : drives[index];
-}
-
 VolumeHandle OpenVolume(char driveLetter, VolumeAccess access)
 {
-    const std::string path = VolumeDevicePath(driveLetter);
+    const std::string path = DriveDevicePath(driveLetter);
     if (path.empty()) {
         errno = ENOENT;
         return nullptr;

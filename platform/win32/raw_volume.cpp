@@ -34,18 +34,6 @@ bool SeekVolume(HANDLE handle, std::uint32_t offset)
     return position != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
 }
 
-// A call that reports success but moved fewer bytes still failed the sector.
-bool WholeTransfer(BOOL succeeded, DWORD moved, std::uint32_t size, DWORD shortError)
-{
-    if (!succeeded)
-        return false;
-    if (moved != size) {
-        SetLastError(shortError);
-        return false;
-    }
-    return true;
-}
-
 // Sends a control code that takes no buffers; keeps the last error as it was,
 // since a refused lock is no failure of the transfer that follows.
 bool VolumeControl(HANDLE handle, DWORD code)
@@ -95,11 +83,6 @@ VolumeHandle OpenVolume(char driveLetter, VolumeAccess /*access*/)
     return handle == INVALID_HANDLE_VALUE ? nullptr : AdoptVolume(handle);
 }
 
-std::string VolumeDevicePath(char driveLetter)
-{
-    return std::string("\\\\.\\") + driveLetter + ':';
-}
-
 // On failure the volume stays open and may be closed again.
 bool CloseVolume(VolumeHandle handle)
 {
@@ -121,26 +104,37 @@ bool GetVolumeGeometry(VolumeHandle handle, DiskGeometry& out)
     return true;
 }
 
-bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+// Seeks to `offset`, claims the volume for the transfer and makes it; a call
+// that reports success but moved fewer bytes still failed the sector.
+template <class Transfer>
+bool TransferAt(VolumeHandle handle, std::uint32_t offset, bool write, std::uint32_t size, Transfer transfer)
 {
     Volume& volume = AsVolume(handle);
     if (!SeekVolume(volume.handle, offset))
         return false;
-    ClaimBeforeTransfer(volume, false);
-    DWORD got = 0;
-    const BOOL succeeded = ::ReadFile(volume.handle, target, size, &got, nullptr);
-    return WholeTransfer(succeeded, got, size, ERROR_HANDLE_EOF);
+    ClaimBeforeTransfer(volume, write);
+    DWORD moved = 0;
+    if (!transfer(volume.handle, moved))
+        return false;
+    if (moved != size) {
+        SetLastError(write ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
+        return false;
+    }
+    return true;
+}
+
+bool ReadVolume(VolumeHandle handle, std::uint32_t offset, void* target, std::uint32_t size)
+{
+    return TransferAt(handle, offset, false, size, [&](HANDLE volume, DWORD& got) {
+        return ::ReadFile(volume, target, size, &got, nullptr) != FALSE;
+    });
 }
 
 bool WriteVolume(VolumeHandle handle, std::uint32_t offset, const void* source, std::uint32_t size)
 {
-    Volume& volume = AsVolume(handle);
-    if (!SeekVolume(volume.handle, offset))
-        return false;
-    ClaimBeforeTransfer(volume, true);
-    DWORD put = 0;
-    const BOOL succeeded = ::WriteFile(volume.handle, source, size, &put, nullptr);
-    return WholeTransfer(succeeded, put, size, ERROR_WRITE_FAULT);
+    return TransferAt(handle, offset, true, size, [&](HANDLE volume, DWORD& put) {
+        return ::WriteFile(volume, source, size, &put, nullptr) != FALSE;
+    });
 }
 
 // Raw volume reads bypass the file system's cache once the volume is locked or
