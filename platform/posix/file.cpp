@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 
 #include "platform/last_error.h"
@@ -16,12 +15,6 @@
 namespace platform {
 
 namespace {
-
-void CloseKeepingError(int descriptor)
-{
-    LastErrorGuard keep;
-    close(descriptor);
-}
 
 // Image files are regular files only: a device, FIFO or socket under the
 // name is never read as an image nor replaced by one.
@@ -41,7 +34,8 @@ FileHandle LockOpened(int descriptor, int lock)
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || RefuseUnlessRegular(status) ||
         (lock != 0 && flock(descriptor, lock | LOCK_NB) != 0)) {
-        CloseKeepingError(descriptor);
+        const LastErrorGuard keep;
+        close(descriptor);
         return nullptr;
     }
     return Handle(descriptor);

@@ -12,14 +12,6 @@ namespace {
 // How long one wait for input lasts before `stop` is looked at again.
 constexpr int kStopCheckMs = 100;
 
-enum class Wait { Ready, Again };
-
-Wait WaitForInput()
-{
-    pollfd input{STDIN_FILENO, POLLIN, 0};
-    return poll(&input, 1, kStopCheckMs) > 0 ? Wait::Ready : Wait::Again;
-}
-
 }  // namespace
 
 InputLine ReadStandardInputLine(std::string& line, const std::atomic<bool>& stop)
@@ -28,7 +20,8 @@ InputLine ReadStandardInputLine(std::string& line, const std::atomic<bool>& stop
     for (;;) {
         if (stop.load())
             return InputLine::Interrupted;
-        if (WaitForInput() == Wait::Again)
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        if (poll(&input, 1, kStopCheckMs) <= 0)
             continue;
         char byte = 0;
         const ssize_t count = read(STDIN_FILENO, &byte, 1);

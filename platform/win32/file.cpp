@@ -10,8 +10,6 @@ namespace platform {
 
 namespace {
 
-HANDLE ToHandle(FileHandle file) { return static_cast<HANDLE>(file); }
-
 // One ReadFile or WriteFile call moves at most a DWORD's worth.
 DWORD ChunkOf(std::size_t size)
 {
@@ -58,7 +56,7 @@ FileHandle OpenForReading(const std::string& path)
 bool ReadFile(FileHandle file, void* target, std::size_t size, std::size_t& got)
 {
     DWORD read = 0;
-    if (!::ReadFile(ToHandle(file), target, ChunkOf(size), &read, nullptr))
+    if (!::ReadFile(file, target, ChunkOf(size), &read, nullptr))
         return false;
     got = read;
     return true;
@@ -69,7 +67,7 @@ bool WriteFile(FileHandle file, const void* source, std::size_t size)
     const auto* bytes = static_cast<const char*>(source);
     while (size > 0) {
         DWORD written = 0;
-        if (!::WriteFile(ToHandle(file), bytes, ChunkOf(size), &written, nullptr))
+        if (!::WriteFile(file, bytes, ChunkOf(size), &written, nullptr))
             return false;
         if (written == 0) {
             // Success without progress would loop for ever.
@@ -88,7 +86,7 @@ bool SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin, std::uint
     distance.QuadPart = offset;
     LARGE_INTEGER reached{};
     const DWORD method = origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
-    if (!SetFilePointerEx(ToHandle(file), distance, &reached, method))
+    if (!SetFilePointerEx(file, distance, &reached, method))
         return false;
     position = static_cast<std::uint64_t>(reached.QuadPart);
     return true;
@@ -97,7 +95,7 @@ bool SeekFile(FileHandle file, std::int64_t offset, SeekOrigin origin, std::uint
 bool GetFileLength(FileHandle file, std::uint64_t& length)
 {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(ToHandle(file), &size))
+    if (!GetFileSizeEx(file, &size))
         return false;
     length = static_cast<std::uint64_t>(size.QuadPart);
     return true;
@@ -105,12 +103,12 @@ bool GetFileLength(FileHandle file, std::uint64_t& length)
 
 bool SyncFile(FileHandle file)
 {
-    return FlushFileBuffers(ToHandle(file)) != FALSE;
+    return FlushFileBuffers(file) != FALSE;
 }
 
 bool CloseFile(FileHandle file)
 {
-    return CloseHandle(ToHandle(file)) != FALSE;
+    return CloseHandle(file) != FALSE;
 }
 
 FileHandle CreateTemporaryBeside(const std::string& beside, std::string& name)
