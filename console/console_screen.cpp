@@ -91,12 +91,6 @@ void CConsoleScreen::EndProgress()
         m_pMeter->Stop();
 }
 
-void CConsoleScreen::SendLinesTo(OutputWriter output)
-{
-    const std::lock_guard<std::mutex> lock(m_lock);
-    m_output = output;
-}
-
 void CConsoleScreen::SendNotesTo(OutputWriter notes)
 {
     const std::lock_guard<std::mutex> lock(m_lock);

@@ -32,10 +32,6 @@ public:
     void ShowProgress(const ProgressFigures& figures);
     void EndProgress();
 
-    // A program that uses the jobs' objects for its own ends (the image tool)
-    // takes their lines instead of standard output; null gives them back.
-    void SendLinesTo(OutputWriter output);
-
     // The notes go there instead of standard error (a fuzzer's notes, for
     // one, would drown its report); null gives them back.
     void SendNotesTo(OutputWriter notes);

@@ -20,12 +20,6 @@ CCopyThread::~CCopyThread()
         *m_pbDone = true;
 }
 
-int CCopyThread::ExitInstance()
-{
-    delete this;
-    return 0;
-}
-
 void CCopyThread::CancelAll()
 {
     m_bCancel = true;
@@ -66,7 +60,7 @@ JobOutcome CCopyThread::Execute(OperationMode mode, DriveVolume volume)
         if (!closed && mode == OpDiskFromImage)
             outcome = JobOutcome::Failed;
     }
-    ExitInstance();
+    delete this;
     return outcome;
 }
 

@@ -74,7 +74,4 @@ protected:
     JobOutcome StoreImage(CImageTarget& target, const std::string& name, bool update);
     // The outcome of a disk transfer of m_image that ran to its end.
     JobOutcome TransferOutcome() const;
-
-private:
-    int ExitInstance();
 };
