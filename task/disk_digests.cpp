@@ -2,9 +2,7 @@
 
 #include <gcrypt.h>
 
-#include <array>
-
-#include "platform/file.h"
+#include "task/text_file.h"
 
 namespace {
 
@@ -39,21 +37,6 @@ std::string DigestOf(gcry_md_hd_t hash, int algorithm)
     return Hexadecimal(gcry_md_read(hash, algorithm), gcry_md_get_algo_dlen(algorithm));
 }
 
-// Feeds the whole file to `hash`; false when it cannot be read.
-bool HashFile(const std::string& path, gcry_md_hd_t hash)
-{
-    const platform::FileHandle file = platform::OpenForReading(path);
-    if (file == nullptr)
-        return false;
-    std::array<std::uint8_t, 65536> block{};
-    std::size_t got = 0;
-    bool read = true;
-    while ((read = platform::ReadFile(file, block.data(), block.size(), got)) && got > 0)
-        gcry_md_write(hash, block.data(), got);
-    platform::CloseFile(file);
-    return read;
-}
-
 }  // namespace
 
 bool ComputeDiskDigests(const std::uint8_t* data, std::size_t size, DiskDigests& digests)
@@ -79,7 +62,10 @@ bool ComputeFileSha256(const std::string& path, std::string& sha256)
     gcry_md_hd_t hash = nullptr;
     if (!InitialiseLibrary() || gcry_md_open(&hash, GCRY_MD_SHA256, 0) != 0)
         return false;
-    const bool read = HashFile(path, hash);
+    const bool read = ReadInBlocks(path, [hash](const char* block, std::size_t size) {
+        gcry_md_write(hash, block, size);
+        return true;
+    });
     if (read)
         sha256 = DigestOf(hash, GCRY_MD_SHA256);
     gcry_md_close(hash);

@@ -26,18 +26,27 @@ bool ReplaceWithText(const std::string& path, const std::string& text)
     return target.Commit([] { return false; });
 }
 
-bool ReadWholeText(const std::string& path, std::string& text)
+bool ReadInBlocks(const std::string& path, const std::function<bool(const char* block, std::size_t size)>& take)
 {
     const platform::FileHandle file = platform::OpenForReading(path);
     if (file == nullptr)
         return false;
-    text.clear();
     std::array<char, 65536> block{};
     std::size_t got = 0;
-    bool read = true;
-    while ((read = platform::ReadFile(file, block.data(), block.size(), got)) && got > 0 && text.size() < kLargestText)
-        text.append(block.data(), got);
-    read = read && got == 0;
+    bool read = platform::ReadFile(file, block.data(), block.size(), got);
+    while (read && got > 0)
+        read = take(block.data(), got) && platform::ReadFile(file, block.data(), block.size(), got);
     platform::CloseFile(file);
     return read;
+}
+
+bool ReadWholeText(const std::string& path, std::string& text)
+{
+    text.clear();
+    return ReadInBlocks(path, [&text](const char* block, std::size_t size) {
+        if (text.size() >= kLargestText)
+            return false;
+        text.append(block, size);
+        return true;
+    });
 }
