@@ -4,6 +4,7 @@
 #include "console/shown_name.h"
 #include "platform/drive_device.h"
 #include "task/disk_record.h"
+#include "task/utc_time.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ const char* JobName(OperationMode mode)
 
 // complete, partial, failed or cancelled; a checked restore says verified
 // for complete and differs when the disk read back otherwise.
-const char* ResultName(const JobAftermath& job, JobOutcome outcome)
+const char* ResultName(const CopyOptions& options, const JobReport& report, JobOutcome outcome)
 {
-    const bool checked = job.context.options.m_mode == OpDiskFromImage && job.context.options.m_bVerify;
+    const bool checked = options.m_mode == OpDiskFromImage && options.m_bVerify;
     switch (outcome) {
     case JobOutcome::Completed: return checked ? "verified" : "complete";
     case JobOutcome::CompletedWithSkips: return "partial";
@@ -28,59 +29,54 @@ const char* ResultName(const JobAftermath& job, JobOutcome outcome)
     }
     if (g_bInterrupted.load())
         return "cancelled";
-    return job.report.verifyFailed ? "differs" : "failed";
+    return report.verifyFailed ? "differs" : "failed";
 }
 
-bool WriteRecord(const JobAftermath& job, int exitStatus)
+bool WriteRecord(RunFacts run, const JobReport& report)
 {
-    const CopyOptions& options = job.context.options;
-    RunFacts run;
-    run.job = JobName(options.m_mode);
-    run.command = job.context.command;
-    run.drive = DriveName(options.m_volume);
     run.device = platform::DriveDevicePath(run.drive[0]);
-    run.started = job.started;
-    run.ended = job.ended;
-    run.exitStatus = exitStatus;
     std::string problem;
-    if (WriteDiskRecord(job.image, job.note, job.report, run, problem))
+    if (WriteDiskRecord(run, report, problem))
         return true;
-    PrintRefusal(ShownName(RecordNameOf(job.image)), problem);
+    PrintRefusal(ShownName(RecordNameOf(run.image)), problem);
     return false;
 }
 
-bool WriteLogRow(const JobAftermath& job, JobOutcome outcome, int exitStatus)
+bool WriteLogRow(const JobContext& context, const RunFacts& run, const JobReport& report, JobOutcome outcome)
 {
-    const CopyOptions& options = job.context.options;
-    LogRow row;
-    row.started = job.started;
-    row.ended = job.ended;
-    row.job = JobName(options.m_mode);
-    row.drive = DriveName(options.m_volume);
-    row.file = job.image;
-    row.note = job.note;
-    row.result = ResultName(job, outcome);
-    row.exitStatus = exitStatus;
-    row.unreadable = job.report.failedSectors;
-    row.sha256 = job.report.hasRawDisk ? job.report.digests.sha256 : "";
-    if (job.context.log->Append(row))
+    if (context.log->Append(run, report, ResultName(context.options, report, outcome)))
         return true;
-    PrintRefusal(ShownName(job.context.options.m_strLogFile), "the row of this job could not be written");
+    PrintRefusal(ShownName(context.options.m_strLogFile), "the row of this job could not be written");
     return false;
 }
 
 }  // namespace
 
-JobEnd FinishJob(const JobAftermath& job, JobOutcome outcome)
+RunFacts StartRun(const JobContext& context, const std::string& image, const std::string& note)
 {
+    RunFacts run;
+    run.job = JobName(context.options.m_mode);
+    run.command = context.command;
+    run.drive = DriveName(context.options.m_volume);
+    run.image = image;
+    run.note = note;
+    run.started = UtcTimestamp();
+    return run;
+}
+
+JobEnd FinishJob(const JobContext& context, RunFacts run, const JobReport& report, JobOutcome outcome)
+{
+    run.ended = UtcTimestamp();
     JobEnd end;
     end.exitStatus = ExitStatusFor(outcome);
-    end.imageWritten = job.report.imageWritten;
     end.skippedSectors = outcome == JobOutcome::CompletedWithSkips;
-    const bool makesRecord = job.context.options.m_mode != OpDiskFromImage;
-    if (job.context.record && makesRecord && job.report.imageWritten && !WriteRecord(job, end.exitStatus))
+    run.exitStatus = end.exitStatus;
+    const bool makesRecord = context.options.m_mode != OpDiskFromImage;
+    if (context.record && makesRecord && report.imageWritten && !WriteRecord(run, report))
         end.exitStatus = 2;
-    if (job.context.log != nullptr && !WriteLogRow(job, outcome, end.exitStatus))
+    // The log row gives the status the job ends with, a failed record included.
+    run.exitStatus = end.exitStatus;
+    if (context.log != nullptr && !WriteLogRow(context, run, report, outcome))
         end.exitStatus = 2;
     return end;
 }

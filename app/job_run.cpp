@@ -11,7 +11,6 @@
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/last_error.h"
-#include "task/utc_time.h"
 
 namespace {
 
@@ -74,11 +73,10 @@ JobEnd RunJob(const JobContext& context, const std::string& image, const std::st
     job->m_bVerify = options.m_bVerify;
     std::size_t skippedSectors = 0;
     job->m_pnSkipped = &skippedSectors;
-    JobAftermath aftermath{context, image, note, report, UtcTimestamp(), ""};
+    const RunFacts run = StartRun(context, image, note);
     const JobOutcome outcome = job->Execute(options.m_mode, options.m_volume);
     g_pCopyThread = nullptr;
-    aftermath.ended = UtcTimestamp();
-    const JobEnd end = FinishJob(aftermath, outcome);
+    const JobEnd end = FinishJob(context, run, report, outcome);
     NoteJobEnd(options.m_mode, image, outcome, skippedSectors);
     return end;
 }

@@ -12,7 +12,6 @@
 struct JobEnd {
     int exitStatus = 2;
     bool started = true;          // false: a Ctrl-C came before it could start
-    bool imageWritten = false;    // -i, -i -r: the image file was made or updated
     bool skippedSectors = false;  // the image lists unreadable sectors, or sectors were not written
 };
 

@@ -79,23 +79,22 @@ std::string RecordNameOf(const std::string& image)
     return image.substr(0, dot) + ".json";
 }
 
-bool WriteDiskRecord(const std::string& image, const std::string& note, const JobReport& report, const RunFacts& run,
-                     std::string& problem)
+bool WriteDiskRecord(const RunFacts& run, const JobReport& report, std::string& problem)
 {
-    const std::string path = RecordNameOf(image);
+    const std::string path = RecordNameOf(run.image);
     std::string imageSha256;
-    if (!report.hasRawDisk || !ComputeFileSha256(image, imageSha256)) {
+    if (!report.hasRawDisk || !ComputeFileSha256(run.image, imageSha256)) {
         problem = "the hashes of the disk and its image could not be computed";
         return false;
     }
-    std::string kept = note;
+    std::string kept = run.note;
     Json runs = Json::array();
     if (run.job == "rescue" && !ReadEarlierRecord(path, kept, runs)) {
         problem = "the record there is no record of this program; it was left as it is";
         return false;
     }
     runs.push_back(RunJson(run, report));
-    const Json record = RecordJson(image, kept, report, imageSha256, std::move(runs));
+    const Json record = RecordJson(run.image, kept, report, imageSha256, std::move(runs));
     // A name or note need not be UTF-8; it must not cost the record.
     if (!ReplaceWithText(path, record.dump(2, ' ', false, Json::error_handler_t::replace) + "\n")) {
         problem = "the record could not be written";

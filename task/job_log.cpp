@@ -21,14 +21,15 @@ bool CJobLog::Open(const std::string& path)
     return m_file != nullptr;
 }
 
-bool CJobLog::Append(const LogRow& row)
+bool CJobLog::Append(const RunFacts& run, const JobReport& report, const std::string& result)
 {
     std::uint64_t length = 0;
     if (m_file == nullptr || !platform::LockForAppending(m_file, length))
         return false;
     // The header belongs to whoever finds the file empty under the lock.
     std::string text = length == 0 ? kHeader : "";
-    text += CsvRow({row.started, row.ended, row.job, row.drive, row.file, row.note, row.result,
-                    std::to_string(row.exitStatus), std::to_string(row.unreadable), row.sha256});
+    text += CsvRow({run.started, run.ended, run.job, run.drive, run.image, run.note, result,
+                    std::to_string(run.exitStatus), std::to_string(report.failedSectors),
+                    report.hasRawDisk ? report.digests.sha256 : ""});
     return platform::AppendAndUnlock(m_file, text.data(), text.size());
 }

@@ -6,18 +6,7 @@
 #include <string>
 
 #include "platform/file.h"
-
-struct LogRow {
-    std::string started, ended;  // UtcTimestamp()
-    std::string job;             // image, rescue, restore
-    std::string drive;           // A: or B:
-    std::string file;            // the image file's name as written
-    std::string note;
-    std::string result;  // complete, partial, failed, cancelled; verified, differs
-    int exitStatus = 0;
-    std::size_t unreadable = 0;  // sectors that could not be read or written
-    std::string sha256;          // of the raw disk; empty when there is none
-};
+#include "task/job_report.h"
 
 class CJobLog {
 public:
@@ -31,9 +20,12 @@ public:
     bool Open(const std::string& path);
     bool IsOpen() const { return m_file != nullptr; }
 
-    // Appends the row under the file's lock, after the header when the file
-    // is empty, and flushes it to the medium. False when that failed.
-    bool Append(const LogRow& row);
+    // Appends the row of `run` under the file's lock, after the header when
+    // the file is empty, and flushes it to the medium. False when that failed.
+    // `result`: complete, partial, failed, cancelled; verified, differs. The
+    // row counts the sectors not read or not written, and gives the raw
+    // disk's SHA-256 (empty when there is none).
+    bool Append(const RunFacts& run, const JobReport& report, const std::string& result);
 
 private:
     platform::FileHandle m_file = nullptr;

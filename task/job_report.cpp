@@ -2,14 +2,13 @@
 
 #include "floppy/disk_image.h"
 
-bool NoteRawDisk(JobReport* report, const CDiskImage& image)
+void NoteRawDisk(JobReport* report, const CDiskImage& image)
 {
     if (report == nullptr)
-        return true;
+        return;
     report->geometry = image.m_geometry;
     report->unreadable = image.m_unreadableSectors;
     report->fixed = image.m_fixedSectors;
     report->failedSectors = image.m_skippedSectors.size();
     report->hasRawDisk = ComputeDiskDigests(image.m_pData.get(), image.m_nSize, report->digests);
-    return report->hasRawDisk;
 }

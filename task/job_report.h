@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "formats/disk_geometry.h"
@@ -23,6 +24,19 @@ struct JobReport {
     std::size_t failedSectors = 0;  // not read or not written by the job
 };
 
-// Notes the raw disk that `image` holds now, before it is compressed; false
-// when the hashes cannot be computed. Nothing to do without a report.
-bool NoteRawDisk(JobReport* report, const CDiskImage& image);
+// One job on the image, as the record's "runs" and the log keep it.
+struct RunFacts {
+    std::string job;  // image, rescue, restore
+    std::vector<std::string> command;  // the arguments as given
+    std::string drive;   // A: or B:
+    std::string device;  // what was opened (the record's alone)
+    std::string image;   // the image file's name as the user wrote it
+    std::string note;
+    std::string started, ended;  // UtcTimestamp()
+    int exitStatus = 0;
+};
+
+// Notes the raw disk that `image` holds now, before it is compressed
+// (hasRawDisk false when the hashes cannot be computed). Nothing to do
+// without a report.
+void NoteRawDisk(JobReport* report, const CDiskImage& image);
