@@ -1,7 +1,6 @@
 #include <linux/fd.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +12,7 @@
 #include "platform/drive_device.h"
 #include "platform/posix/device_in_use.h"
 #include "platform/posix/floppy_driver_layout.h"
+#include "platform/posix/regular_file.h"
 #include "platform/posix/retry_interrupted.h"
 #include "platform/posix/volume.h"
 
@@ -24,15 +24,10 @@ namespace {
 bool GeometryFromCapacity(const Volume& volume, DiskGeometry& out)
 {
     std::uint64_t bytes = 0;
-    if (volume.blockDevice) {
-        if (ioctl(volume.descriptor, BLKGETSIZE64, &bytes) != 0)
-            return false;
-    } else {
-        struct stat status {};
-        if (fstat(volume.descriptor, &status) != 0)
-            return false;
-        bytes = static_cast<std::uint64_t>(status.st_size);
-    }
+    const bool sized = volume.blockDevice ? ioctl(volume.descriptor, BLKGETSIZE64, &bytes) == 0
+                                          : GetFileLength(Handle(volume.descriptor), bytes);
+    if (!sized)
+        return false;
     const StandardFloppy* floppy = StandardFloppyOfCapacity(bytes);
     if (floppy == nullptr) {
         errno = EMEDIUMTYPE;

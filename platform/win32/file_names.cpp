@@ -25,6 +25,17 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& identity)
     return known;
 }
 
+// The path from the drive's root; as given when it cannot be had.
+std::string FullPath(const std::string& path)
+{
+    std::string full(MAX_PATH, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
 
 bool SameFile(const std::string& first, const std::string& second)
@@ -50,21 +61,6 @@ bool CanReplace(const std::string& /*path*/)
 {
     return true;
 }
-
-namespace {
-
-// The path from the drive's root; as given when it cannot be had.
-std::string FullPath(const std::string& path)
-{
-    std::string full(MAX_PATH, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0 || length >= full.size())
-        return path;
-    full.resize(length);
-    return full;
-}
-
-}  // namespace
 
 // ReplaceFileA keeps the replaced file's attributes and access rights, which
 // a move over it would lose; a new target is simply moved into place, and a
