@@ -20,8 +20,5 @@ std::string ShownName(const std::string& name)
 
 std::string QuotedName(const std::string& name)
 {
-    std::string quoted(1, '\'');
-    quoted += ShownName(name);
-    quoted += '\'';
-    return quoted;
+    return '\'' + ShownName(name) + '\'';
 }

@@ -1,5 +1,6 @@
 #include "formats/disk_geometry.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 bool SameLayout(const DiskGeometry& a, const DiskGeometry& b)
@@ -20,21 +21,16 @@ std::uint64_t Capacity(const DiskGeometry& geometry)
 
 bool RawDiskSize(const DiskGeometry& geometry, std::uint32_t& size)
 {
-    const std::initializer_list<std::uint32_t> factors = {geometry.Cylinders, geometry.TracksPerCylinder,
-                                                          geometry.SectorsPerTrack, geometry.BytesPerSector};
+    // Held at 2^32 once past 32 bits, so the product never leaves 64 bits; a
+    // zero factor still makes it zero (no sector at all, however large the
+    // other counts).
+    constexpr std::uint64_t kTooLarge = std::uint64_t{UINT32_MAX} + 1;
     std::uint64_t product = 1;
-    for (const std::uint32_t factor : factors) {
-        if (factor == 0) {
-            size = 0;  // no sector at all, however large the other counts
-            return true;
-        }
-    }
-    // Checked factor by factor, so the product never leaves 64 bits.
-    for (const std::uint32_t factor : factors) {
-        product *= factor;
-        if (product > UINT32_MAX)
-            return false;
-    }
+    for (const std::uint32_t factor :
+         {geometry.Cylinders, geometry.TracksPerCylinder, geometry.SectorsPerTrack, geometry.BytesPerSector})
+        product = std::min(product * factor, kTooLarge);
+    if (product == kTooLarge)
+        return false;
     size = static_cast<std::uint32_t>(product);
     return true;
 }

@@ -26,8 +26,6 @@ enum OperationMode : std::int32_t {
 
 class CCopyThread : public CConsoleLog {
 public:
-    CCopyThread() = default;
-
     // Runs the job; `this` is destroyed before it returns.
     JobOutcome Execute(OperationMode mode, DriveVolume volume);
 

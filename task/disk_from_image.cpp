@@ -12,11 +12,9 @@ void WarnOfUnreadableSectors(const CDiskImage& image)
     if (image.m_bUnreadableListDamaged)
         image.PrintWarning("The list of unreadable sectors in this image is damaged and is ignored.");
     const std::size_t count = image.m_unreadableSectors.size();
-    if (count == 1)
-        image.PrintWarning("1 sector of this image could not be read when it was made and holds zeros.");
-    else if (count > 1)
-        image.PrintWarning(std::to_string(count) +
-                           " sectors of this image could not be read when it was made and hold zeros.");
+    if (count > 0)
+        image.PrintWarning(CountOfSectors(count) + " of this image could not be read when it was made and " +
+                           (count == 1 ? "holds" : "hold") + " zeros.");
 }
 
 }  // namespace
