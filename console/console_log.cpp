@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 #include "console/console_screen.h"
 #include "platform/last_error.h"
@@ -74,9 +73,9 @@ std::string FormatText(const char* format, ...)
     va_end(measure);
     std::string text;
     if (length > 0) {
-        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, arguments);
-        text.assign(buffer.data(), static_cast<std::size_t>(length));
+        // The string's own terminator takes the one vsnprintf writes.
+        text.resize(static_cast<std::size_t>(length));
+        std::vsnprintf(text.data(), text.size() + 1, format, arguments);
     }
     va_end(arguments);
     return text;
